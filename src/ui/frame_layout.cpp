@@ -1,0 +1,57 @@
+#include "ui/frame_layout.h"
+
+#include "ui/main_design.h"
+#include "ui/max_button.h"
+
+namespace quorvel::ui {
+
+using namespace main_window;
+
+void frame_layout(Form& main, platform::Desktop& desktop) {
+    const int w = main.window_rect().width;
+    main.move(标题栏1, {0, 0, 5, 52});
+    main.move(标题栏5, {w - 6, 0, 6, 52});
+    const int l5 = main.place(标题栏5).left;
+    main.move(标题栏4, {l5 - 60, 0, 60, 22});
+    const int l4 = main.place(标题栏4).left;
+    main.move(标题栏3, {l4 - 5, 0, 5, 22});
+    const int l3 = main.place(标题栏3).left;
+    const int w1 = main.place(标题栏1).width;
+    main.move(标题栏2, {w1, 0, l3 - w1, 22});
+    main.move(标题栏6, {main.place(标题栏1).width, 22,
+                        main.place(标题栏5).left - main.place(标题栏1).width, 30});
+
+    const int b = main.client_height() - 24;  // top of the status band
+    main.move(状态栏1, {0, b, 3, 24});
+    main.move(状态栏3, {w - 3, b, 3, 24});
+    main.move(状态栏2, {3, b, w - 6, 24});
+    main.move(边框左, {0, 52, 3, b - 52});
+    main.move(边框右, {w - 3, 52, 3, b - 52});
+
+    // A maximised borderless window would cover the taskbar; keep it on the
+    // work area. The resize re-enters this layout, which places the pieces.
+    if (desktop.is_zoomed(main.native_handle())) {
+        if (const auto area = desktop.work_area()) main.move_window(*area);
+    }
+
+    const Rect& outer = main.window_rect();
+    desktop.set_round_region(main.native_handle(), outer.width + 1, outer.height + 1, 5, 5);
+    refresh_max_button(main, desktop);
+}
+
+void title_drag(Form& main, platform::Desktop& desktop) {
+    if (desktop.is_zoomed(main.native_handle())) return;
+    desktop.release_capture();
+    desktop.send_message(main.native_handle(), message::nc_lbutton_down, message::ht_caption, 0);
+}
+
+void title_double_click(Form& main, platform::Desktop& desktop) {
+    desktop.release_capture();
+    desktop.send_message(main.native_handle(), message::nc_lbutton_dblclk, message::ht_caption, 0);
+}
+
+void close_main_window(Form& main, platform::Desktop& desktop) {
+    desktop.send_message(main.native_handle(), message::sys_command, message::sc_close, 0);
+}
+
+}  // namespace quorvel::ui
