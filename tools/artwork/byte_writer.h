@@ -1,0 +1,30 @@
+// Little- and big-endian appends for the encoders.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "artwork.h"
+
+namespace quorvel::artwork {
+
+inline void put_u8(Bytes& out, unsigned v) {
+    out.push_back(static_cast<std::uint8_t>(v));
+}
+inline void put_le16(Bytes& out, unsigned v) {
+    put_u8(out, v & 0xFF);
+    put_u8(out, (v >> 8) & 0xFF);
+}
+inline void put_le32(Bytes& out, std::uint32_t v) {
+    put_le16(out, v & 0xFFFF);
+    put_le16(out, v >> 16);
+}
+inline void put_be16(Bytes& out, unsigned v) {
+    put_u8(out, (v >> 8) & 0xFF);
+    put_u8(out, v & 0xFF);
+}
+inline void put_text(Bytes& out, std::string_view s) {
+    for (char c : s) out.push_back(static_cast<std::uint8_t>(c));
+}
+
+}  // namespace quorvel::artwork
