@@ -1,0 +1,529 @@
+"""Helpers of the end-to-end tests: the Wine session, the program under test,
+the driver, screenshots, a fake clock, and sound capture and analysis.
+
+The runner (run_e2e.py) starts one Session per run and hands it to the tests
+through `context()`; tests derive from `E2ETestCase`.
+"""
+
+import array
+import json
+import math
+import os
+import queue
+import shlex
+import signal
+import subprocess
+import threading
+import time
+import unittest
+import urllib.parse
+import wave
+from pathlib import Path
+
+E2E_DIR = Path(__file__).resolve().parent
+SESSION_SCRIPT = E2E_DIR / "wine_session.sh"
+FAKETIME_LIB = "/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1"
+
+SCREEN_W, SCREEN_H = 1024, 768
+
+# Window styles the tests look at.
+WS_POPUP = 0x80000000
+WS_CHILD = 0x40000000
+WS_CAPTION = 0x00C00000
+WS_THICKFRAME = 0x00040000
+WS_EX_TOPMOST = 0x00000008
+WS_EX_TOOLWINDOW = 0x00000080
+WS_EX_APPWINDOW = 0x00040000
+
+
+class HarnessError(Exception):
+    pass
+
+
+class DriverError(HarnessError):
+    pass
+
+
+def windows_path(path):
+    """The Windows form of a Unix path: Wine maps / to drive Z:."""
+    return "Z:" + str(Path(path).resolve()).replace("/", "\\")
+
+
+class Session:
+    """One private Wine session (wine_session.sh) under `root`."""
+
+    def __init__(self, root):
+        self.root = Path(root).resolve()
+        self.env = None
+        self.start_seconds = None
+
+    def start(self):
+        t0 = time.monotonic()
+        done = subprocess.run(
+            ["bash", str(SESSION_SCRIPT), "start", str(self.root)],
+            stdin=subprocess.DEVNULL,
+            stdout=subprocess.PIPE,
+            stderr=subprocess.PIPE,
+            text=True,
+            timeout=180,
+        )
+        self.start_seconds = time.monotonic() - t0
+        if done.returncode != 0:
+            raise HarnessError("session did not start:\n" + done.stderr)
+        self.env = self._read_env()
+        return done.stderr.strip()
+
+    def stop(self):
+        subprocess.run(
+            ["bash", str(SESSION_SCRIPT), "stop", str(self.root)],
+            stdin=subprocess.DEVNULL,
+            stdout=subprocess.DEVNULL,
+            stderr=subprocess.DEVNULL,
+            timeout=60,
+        )
+
+    def _read_env(self):
+        env = {
+            k: v
+            for k, v in os.environ.items()
+            if not k.startswith(("WINE", "FAKETIME", "LD_PRELOAD", "PULSE", "XDG_"))
+        }
+        for line in (self.root / "session.env").read_text().splitlines():
+            words = shlex.split(line)
+            if len(words) == 2 and words[0] == "export" and "=" in words[1]:
+                key, value = words[1].split("=", 1)
+                env[key] = value
+        return env
+
+    @property
+    def wine(self):
+        return self.env["WINE"]
+
+    @property
+    def logs(self):
+        return self.root / "logs"
+
+    def browser_requests(self):
+        """(run, address) of every request to the recording browser, in order;
+        run is the QUORVEL_E2E_RUN of the program that asked."""
+        log = self.root / "browser.log"
+        if not log.exists():
+            return []
+        lines = log.read_text(encoding="utf-8", errors="replace").splitlines()
+        return [tuple(line.split("\t", 1)) if "\t" in line else ("", line) for line in lines]
+
+    def screenshot(self, path):
+        path = Path(path)
+        path.parent.mkdir(parents=True, exist_ok=True)
+        subprocess.run(
+            ["import", "-window", "root", str(path)],
+            env=self.env,
+            stdin=subprocess.DEVNULL,
+            check=True,
+            timeout=30,
+        )
+        return path
+
+    def xdotool(self, *args):
+        """Real X input (moves the pointer, clicks) on the session's display."""
+        subprocess.run(["xdotool", *map(str, args)], env=self.env, check=True, timeout=10)
+
+
+class Driver:
+    """qdriver.exe in serve mode: one Wine process answering one JSON line
+    per command for the whole run."""
+
+    def __init__(self, session, exe):
+        self.session = session
+        self.exe = Path(exe).resolve()
+        self.proc = None
+        self.lines = None
+
+    def start(self):
+        self.proc = subprocess.Popen(
+            [self.session.wine, str(self.exe), "serve"],
+            env=self.session.env,
+            stdin=subprocess.PIPE,
+            stdout=subprocess.PIPE,
+            stderr=open(self.session.logs / "driver.log", "ab"),
+            cwd=str(self.exe.parent),
+        )
+        self.lines = queue.Queue()
+        threading.Thread(target=self._pump, args=(self.proc, self.lines), daemon=True).start()
+
+    @staticmethod
+    def _pump(proc, lines):
+        for raw in proc.stdout:
+            lines.put(raw.decode("utf-8", errors="replace").strip())
+        lines.put(None)
+
+    def stop(self):
+        if self.proc and self.proc.poll() is None:
+            try:
+                self.proc.stdin.write(b"quit\n")
+                self.proc.stdin.close()
+                self.proc.wait(timeout=5)
+            except (OSError, subprocess.TimeoutExpired):
+                self.proc.kill()
+                self.proc.wait()
+        self.proc = None
+
+    def call(self, *args, timeout=15, check=True):
+        """Runs one command; returns its JSON object. Arguments are strings
+        or numbers; a command's own timeout should stay below `timeout`."""
+        if self.proc is None or self.proc.poll() is not None:
+            self.start()
+        line = "\t".join(str(a) for a in args)
+        self.proc.stdin.write(line.encode("utf-8") + b"\n")
+        self.proc.stdin.flush()
+        try:
+            answer = self.lines.get(timeout=timeout)
+        except queue.Empty:
+            self.proc.kill()
+            self.proc.wait()
+            self.proc = None
+            raise DriverError(f"driver gave no answer in {timeout} s to: {line}")
+        if answer is None:
+            self.proc = None
+            raise DriverError(f"driver ended on: {line}")
+        result = json.loads(answer)
+        if check and not result.get("ok"):
+            raise DriverError(f"{line}: {result.get('error')}")
+        return result
+
+    # Shorthands for the commands the tests use most.
+    def wait(self, cls, timeout_ms=10000, title=None):
+        args = [cls] + ([title] if title else []) + [timeout_ms]
+        return self.call("wait", *args, timeout=timeout_ms / 1000 + 10)
+
+    def tree(self, hwnd):
+        return self.call("tree", hwnd)
+
+    def text(self, hwnd, control_id):
+        return self.call("text", hwnd, control_id)["text"]
+
+    def click(self, hwnd, control_id):
+        return self.call("click", hwnd, control_id)
+
+    def close(self, hwnd):
+        return self.call("close", hwnd)
+
+
+class Program:
+    """The program under test, run by wine64 in the session, with a fake
+    clock preloaded on its process only."""
+
+    def __init__(self, session, exe, name, fake_time=None, fake_time_file=None, env=None):
+        self.session = session
+        self.exe = Path(exe).resolve()
+        self.name = name
+        self.fake_time = fake_time
+        self.fake_time_file = fake_time_file
+        self.extra_env = env or {}
+        self.proc = None
+        self.power_log = session.root / f"power-{name}.log"
+        self.started_at = None
+
+    def start(self):
+        env = dict(self.session.env)
+        if self.fake_time or self.fake_time_file:
+            env["LD_PRELOAD"] = FAKETIME_LIB
+            # Timers and sleeps run on the real monotonic clock.
+            env["FAKETIME_DONT_FAKE_MONOTONIC"] = "1"
+            if self.fake_time_file:
+                env["FAKETIME_TIMESTAMP_FILE"] = str(self.fake_time_file)
+                env["FAKETIME_NO_CACHE"] = "1"
+            else:
+                env["FAKETIME"] = self.fake_time
+        if self.power_log.exists():
+            self.power_log.unlink()
+        env["QUORVEL_POWER_LOG"] = windows_path(self.power_log)
+        # Inherited by what the program starts: tells whose request a late
+        # browser call is.
+        env["QUORVEL_E2E_RUN"] = self.name
+        env.update(self.extra_env)
+        log = open(self.session.logs / f"program-{self.name}.log", "wb")
+        self.started_at = time.monotonic()
+        self.proc = subprocess.Popen(
+            [self.session.wine, str(self.exe)],
+            env=env,
+            cwd=str(self.exe.parent),
+            stdin=subprocess.DEVNULL,
+            stdout=log,
+            stderr=subprocess.STDOUT,
+        )
+        log.close()
+        return self
+
+    def running(self):
+        return self.proc is not None and self.proc.poll() is None
+
+    def wait(self, timeout=10):
+        """The exit code, or None when the program is still running."""
+        try:
+            return self.proc.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            return None
+
+    def kill(self):
+        if self.running():
+            self.proc.send_signal(signal.SIGKILL)
+            self.proc.wait()
+
+    def browser_requests(self):
+        """Addresses this program asked the shell to open."""
+        return [url for run, url in self.session.browser_requests() if run == self.name]
+
+    def power_requests(self):
+        if not self.power_log.exists():
+            return []
+        return self.power_log.read_text(encoding="utf-8", errors="replace").splitlines()
+
+    def __enter__(self):
+        return self.start()
+
+    def __exit__(self, *exc):
+        self.kill()
+
+
+class FakeClock:
+    """A clock file for FAKETIME_TIMESTAMP_FILE, so a test can move the
+    program's local time while it runs. "@2011-04-15 23:59:57" starts the
+    clock there and lets it run (a later "@" time is reached within about a
+    second); a time without "@" freezes the clock, timers keep ticking."""
+
+    def __init__(self, path, start):
+        self.path = Path(path)
+        self.set(start)
+
+    def set(self, when):
+        self.path.write_text(when + "\n")
+
+
+def file_url_path(url):
+    """The Unix path a file: URL names, whichever form Wine passed on."""
+    if not url.lower().startswith("file:"):
+        return None
+    path = urllib.parse.unquote(urllib.parse.urlsplit(url).path)
+    if len(path) > 3 and path[0] == "/" and path[2] == ":":  # /Z:/tmp/...
+        path = path[3:] if path[1].upper() == "Z" else path
+    return path.replace("\\", "/")
+
+
+# ---- sound ----------------------------------------------------------------
+
+
+class Recorder:
+    """Records what the session's null sink plays into a WAV file."""
+
+    def __init__(self, session, path):
+        self.session = session
+        self.path = Path(path)
+        self.proc = None
+
+    def start(self):
+        self.path.parent.mkdir(parents=True, exist_ok=True)
+        self.path.unlink(missing_ok=True)  # its size tells when samples flow
+        self.proc = subprocess.Popen(
+            ["parecord", "-d", "nul.monitor", "--latency-msec=20", "--file-format=wav", str(self.path)],
+            env=self.session.env,
+            stdin=subprocess.DEVNULL,
+            stdout=subprocess.DEVNULL,
+            stderr=subprocess.DEVNULL,
+        )
+        # The stream connects at once but its first samples come about 2 s
+        # later; sound played before then is not captured.
+        deadline = time.monotonic() + 10
+        while not (self.path.exists() and self.path.stat().st_size > 44):
+            if time.monotonic() > deadline or self.proc.poll() is not None:
+                self.proc.kill()
+                self.proc.wait()
+                raise HarnessError("parecord records nothing from nul.monitor")
+            time.sleep(0.02)
+        return self
+
+    def stop(self, tail=1.5):
+        """Stops after `tail` seconds more; SIGINT lets parecord flush (a
+        SIGTERM loses about 2 s)."""
+        time.sleep(tail)
+        self.proc.send_signal(signal.SIGINT)
+        try:
+            self.proc.wait(timeout=5)
+        except subprocess.TimeoutExpired:
+            self.proc.kill()
+            self.proc.wait()
+        return self.path
+
+    def __enter__(self):
+        return self.start()
+
+    def __exit__(self, *exc):
+        if self.proc and self.proc.poll() is None:
+            self.stop(tail=0)
+
+
+def read_mono(wav_path):
+    """(samples, rate) of a WAV file mixed down to one 16-bit channel."""
+    mono = Path(str(wav_path) + ".mono.wav")
+    subprocess.run(
+        ["sox", str(wav_path), "-b", "16", "-e", "signed-integer", str(mono), "remix", "1"],
+        check=True,
+        stdin=subprocess.DEVNULL,
+        timeout=60,
+    )
+    with wave.open(str(mono), "rb") as w:
+        rate = w.getframerate()
+        samples = array.array("h", w.readframes(w.getnframes()))
+    return samples, rate
+
+
+def goertzel_power(samples, rate, freq):
+    """Power of one frequency in the samples (mean-square scale)."""
+    if not samples:
+        return 0.0
+    coeff = 2 * math.cos(2 * math.pi * freq / rate)
+    s1 = s2 = 0.0
+    for x in samples:
+        s1, s2 = x + coeff * s1 - s2, s1
+    return (s1 * s1 + s2 * s2 - coeff * s1 * s2) / (len(samples) ** 2)
+
+
+def tone_ratio(samples, rate, freq=440, others=(300, 1000)):
+    """How much stronger `freq` is than the strongest of `others`."""
+    p = goertzel_power(samples, rate, freq)
+    q = max(goertzel_power(samples, rate, f) for f in others)
+    return p / q if q > 0 else float("inf")
+
+
+def envelope(samples, rate, window_ms=20):
+    """RMS of consecutive windows."""
+    n = max(1, rate * window_ms // 1000)
+    return [
+        math.sqrt(sum(x * x for x in samples[i : i + n]) / len(samples[i : i + n]))
+        for i in range(0, len(samples), n)
+    ]
+
+
+def bursts(samples, rate, window_ms=20, threshold=500.0, min_gap_ms=150):
+    """(start_s, end_s) of each stretch of sound; gaps shorter than
+    `min_gap_ms` do not split a burst."""
+    env = envelope(samples, rate, window_ms)
+    found = []
+    for i, level in enumerate(env):
+        if level < threshold:
+            continue
+        t = i * window_ms / 1000
+        if found and t - found[-1][1] <= min_gap_ms / 1000:
+            found[-1][1] = t + window_ms / 1000
+        else:
+            found.append([t, t + window_ms / 1000])
+    return [tuple(b) for b in found]
+
+
+def analyse(wav_path, freq=440):
+    """What a recording holds: its length, its bursts of sound and how clearly
+    they carry `freq`."""
+    samples, rate = read_mono(wav_path)
+    found = bursts(samples, rate)
+    sound = array.array("h")
+    for start, end in found:
+        sound.extend(samples[int(start * rate) : int(end * rate)])
+    return {
+        "seconds": len(samples) / rate,
+        "bursts": found,
+        "plays": len(found),
+        "peak": max((abs(x) for x in samples), default=0),
+        "ratio": tone_ratio(sound, rate, freq) if sound else 0.0,
+    }
+
+
+def make_test_mp3(folder, name="提醒 音乐.mp3", freq=440, tone_s=0.6, silence_s=0.6):
+    """An MP3 of one tone followed by silence, so each play stands out in the
+    envelope. `folder` may hold spaces and Chinese characters."""
+    folder = Path(folder)
+    folder.mkdir(parents=True, exist_ok=True)
+    wav = folder / "tone.wav"
+    target = folder / name
+    subprocess.run(
+        ["sox", "-n", "-r", "44100", "-c", "2", "-b", "16", str(wav),
+         "synth", str(tone_s), "sine", str(freq), "vol", "0.5", "pad", "0", str(silence_s)],
+        check=True,
+        stdin=subprocess.DEVNULL,
+        timeout=60,
+    )
+    subprocess.run(
+        ["lame", "--quiet", "-b", "128", str(wav), str(target)],
+        check=True,
+        stdin=subprocess.DEVNULL,
+        timeout=60,
+    )
+    wav.unlink()
+    return target
+
+
+# ---- tests ----------------------------------------------------------------
+
+
+class Context:
+    """What the runner hands to the tests."""
+
+    def __init__(self, session, driver, exe, out):
+        self.session = session
+        self.driver = driver
+        self.exe = Path(exe).resolve()
+        self.out = Path(out).resolve()
+        self.screenshots = self.out / "screenshots"
+        self.runs = 0
+
+
+_context = None
+
+
+def set_context(ctx):
+    global _context
+    _context = ctx
+
+
+def context():
+    if _context is None:
+        raise HarnessError("run the tests through run_e2e.py")
+    return _context
+
+
+class E2ETestCase(unittest.TestCase):
+    """Base of the end-to-end tests: programs started here are killed at the
+    end of the test (or class) whatever happens."""
+
+    @classmethod
+    def ctx(cls):
+        return context()
+
+    @classmethod
+    def driver(cls):
+        return context().driver
+
+    @classmethod
+    def launch(cls, fake_time=None, fake_time_file=None, env=None, cleanup=None):
+        ctx = context()
+        ctx.runs += 1
+        name = f"{ctx.runs:02d}-{cls.__name__}"
+        program = Program(ctx.session, ctx.exe, name, fake_time, fake_time_file, env)
+        (cleanup or cls.addClassCleanup)(program.kill)
+        return program.start()
+
+    def start_program(self, **kw):
+        return self.launch(cleanup=self.addCleanup, **kw)
+
+    @classmethod
+    def screenshot(cls, name):
+        return context().session.screenshot(context().screenshots / f"{name}.png")
+
+    @staticmethod
+    def poll(predicate, timeout=5.0, interval=0.05):
+        """The first truthy value of predicate() within timeout, else the last."""
+        deadline = time.monotonic() + timeout
+        while True:
+            value = predicate()
+            if value or time.monotonic() >= deadline:
+                return value
+            time.sleep(interval)
