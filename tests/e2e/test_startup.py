@@ -10,7 +10,7 @@ CONTROL = "QuorvelControl"  # picture box, label, transparent label, picture but
 MAIN = 0  # parent: the main window itself
 
 # The main window's design, topmost first. Id is 1000 + the design row; the
-# timer has no window (class None). Text: the control text at start, None
+# timer is a hidden window of its own too. Text: the control text at start, None
 # where the control has none to check (pictures).
 # fmt: off
 MAIN_ROWS = [
@@ -22,7 +22,7 @@ MAIN_ROWS = [
     ("图形按钮1",          1005, CONTROL,   MAIN, True,  None),
     ("按钮1",              1006, "Button",  MAIN, False, "按钮"),
     ("透明标签3",          1007, CONTROL,   MAIN, True,  ""),
-    ("时钟1",              1008, None,      MAIN, None,  None),
+    ("时钟1",              1008, CONTROL,   MAIN, False, ""),
     ("透明标签2",          1009, CONTROL,   MAIN, True,  ""),
     ("透明标签1",          1010, CONTROL,   MAIN, True,  ""),
     ("状态栏3",            1011, CONTROL,   MAIN, True,  None),

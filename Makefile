@@ -1,0 +1,37 @@
+# Top-level entry: installs what is missing, builds the host side (core, unit
+# tests, artwork) and the Windows side (quorvel.exe), and runs or tests them.
+BUILD ?= build
+HOST := $(BUILD)/host
+WIN := $(BUILD)/win
+JOBS ?= 2
+
+.PHONY: all deps host win test unit e2e run bench clean
+
+all: win
+
+deps:
+	@tools/install-deps.sh
+
+host: deps
+	cmake -S . -B $(HOST) -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null
+	cmake --build $(HOST) -j $(JOBS)
+
+win: host
+	cmake -S . -B $(WIN) -G Ninja -DCMAKE_BUILD_TYPE=Release \
+	    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DQUORVEL_ARTWORK_DIR=$(abspath $(HOST))/artwork >/dev/null
+	cmake --build $(WIN) -j $(JOBS)
+
+unit: host
+	ctest --test-dir $(HOST) -j $(JOBS) --output-on-failure
+
+e2e: win
+	python3 tests/e2e/run_e2e.py $(WIN)/src/platform/win32/quorvel-e2e.exe \
+	    $(WIN)/tests/e2e/driver/qdriver.exe $(BUILD)
+
+test: unit e2e
+
+run: win
+	tools/run-clock.sh $(WIN)/src/platform/win32/quorvel.exe $(BUILD)
+
+clean:
+	rm -rf $(BUILD)

@@ -1,0 +1,66 @@
+// Quorvel: wWinMain wires the Win32 services to the portable program.
+#include <commctrl.h>
+#include <objbase.h>
+#include <shlwapi.h>
+#include <windows.h>
+
+#include <string>
+
+#include "app/app.h"
+#include "platform/win32/pictures.h"
+#include "platform/win32/sound_mci.h"
+#include "platform/win32/system_services.h"
+#include "platform/win32/text.h"
+#include "platform/win32/window_system.h"
+
+namespace {
+
+class ComApartment {
+  public:
+    ComApartment() : ok_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+    ~ComApartment() {
+        if (ok_) CoUninitialize();
+    }
+
+  private:
+    bool ok_;
+};
+
+// file: URL of the user guide beside the program.
+std::string help_address() {
+    std::wstring path(32768, L'\0');
+    const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    path.resize(n);
+    path.resize(path.find_last_of(L'\\') + 1);
+    path += L"help.html";
+    std::wstring url(path.size() * 3 + 16, L'\0');
+    DWORD size = static_cast<DWORD>(url.size());
+    if (FAILED(UrlCreateFromPathW(path.c_str(), url.data(), &size, 0))) return {};
+    url.resize(size);
+    return quorvel::win32::narrow(url);
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    using namespace quorvel;
+    ComApartment com;
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES | ICC_UPDOWN_CLASS};
+    InitCommonControlsEx(&icc);
+
+    win32::PictureStore pictures(instance);
+    win32::LocalClock clock;
+    win32::MessageTimer colon(instance);
+    win32::MciSound sound;
+    win32::TaskModalBox box;
+    win32::ForcedShutdown power;
+    win32::ShellOpen shell;
+    win32::SystemDesktop desktop;
+    win32::WindowSystem windows(instance, pictures);
+    platform::Services services{clock, colon,   sound,   box,           power,
+                                shell, desktop, windows, help_address()};
+    app::App program(services);
+    return app::run(program);
+}

@@ -1,0 +1,134 @@
+#include "platform/win32/pictures.h"
+
+#include <wincodec.h>
+
+#include "platform/win32/resource_ids.h"
+
+namespace quorvel::win32 {
+
+namespace {
+
+using ui::Picture;
+
+constexpr int id(Picture p) {
+    return 100 + static_cast<int>(p);
+}
+static_assert(IDR_PROGRAM_ICON == id(Picture::program_icon));
+static_assert(IDR_SETTINGS_NORMAL == id(Picture::settings_normal));
+static_assert(IDR_SETTINGS_HOVER == id(Picture::settings_hover));
+static_assert(IDR_SETTINGS_PRESSED == id(Picture::settings_pressed));
+static_assert(IDR_SETTINGS_DISABLED == id(Picture::settings_disabled));
+static_assert(IDR_CLOSE_NORMAL == id(Picture::close_normal));
+static_assert(IDR_CLOSE_HOVER == id(Picture::close_hover));
+static_assert(IDR_CLOSE_PRESSED == id(Picture::close_pressed));
+static_assert(IDR_MINIMISE_NORMAL == id(Picture::minimise_normal));
+static_assert(IDR_MINIMISE_HOVER == id(Picture::minimise_hover));
+static_assert(IDR_MINIMISE_PRESSED == id(Picture::minimise_pressed));
+static_assert(IDR_MAXIMISE_NORMAL == id(Picture::maximise_normal));
+static_assert(IDR_MAXIMISE_HOVER == id(Picture::maximise_hover));
+static_assert(IDR_MAXIMISE_PRESSED == id(Picture::maximise_pressed));
+static_assert(IDR_RESTORE_NORMAL == id(Picture::restore_normal));
+static_assert(IDR_RESTORE_HOVER == id(Picture::restore_hover));
+static_assert(IDR_RESTORE_PRESSED == id(Picture::restore_pressed));
+static_assert(IDR_TITLE_STRIP == id(Picture::title_strip));
+static_assert(IDR_TITLE_JOINT == id(Picture::title_joint));
+static_assert(IDR_TITLE_HOLDER == id(Picture::title_holder));
+static_assert(IDR_DATE_LINE == id(Picture::date_line));
+static_assert(IDR_TITLE_LEFT == id(Picture::title_left));
+static_assert(IDR_TITLE_RIGHT == id(Picture::title_right));
+static_assert(IDR_STATUS_LEFT == id(Picture::status_left));
+static_assert(IDR_STATUS_MIDDLE == id(Picture::status_middle));
+static_assert(IDR_STATUS_RIGHT == id(Picture::status_right));
+static_assert(IDR_BORDER_LEFT == id(Picture::border_left));
+static_assert(IDR_BORDER_RIGHT == id(Picture::border_right));
+
+template <class T>
+class ComPtr {
+  public:
+    ComPtr() = default;
+    ComPtr(const ComPtr&) = delete;
+    ComPtr& operator=(const ComPtr&) = delete;
+    ~ComPtr() {
+        if (p_) p_->Release();
+    }
+    T** put() { return &p_; }
+    T* operator->() const { return p_; }
+    T* get() const { return p_; }
+
+  private:
+    T* p_ = nullptr;
+};
+
+// Decodes an image file held in memory (BMP, GIF, JPEG) into a 32 bpp DIB.
+UniqueBitmap decode(const void* bytes, DWORD size, int& width, int& height) {
+    ComPtr<IWICImagingFactory> factory;
+    if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_PPV_ARGS(factory.put()))))
+        return {};
+    ComPtr<IWICStream> stream;
+    if (FAILED(factory->CreateStream(stream.put())) ||
+        FAILED(stream->InitializeFromMemory(static_cast<BYTE*>(const_cast<void*>(bytes)), size)))
+        return {};
+    ComPtr<IWICBitmapDecoder> decoder;
+    if (FAILED(factory->CreateDecoderFromStream(stream.get(), nullptr,
+                                                WICDecodeMetadataCacheOnDemand, decoder.put())))
+        return {};
+    ComPtr<IWICBitmapFrameDecode> frame;
+    if (FAILED(decoder->GetFrame(0, frame.put()))) return {};
+    ComPtr<IWICFormatConverter> converter;
+    if (FAILED(factory->CreateFormatConverter(converter.put())) ||
+        FAILED(converter->Initialize(frame.get(), GUID_WICPixelFormat32bppBGR,
+                                     WICBitmapDitherTypeNone, nullptr, 0.0,
+                                     WICBitmapPaletteTypeCustom)))
+        return {};
+    UINT w = 0, h = 0;
+    if (FAILED(converter->GetSize(&w, &h)) || w == 0 || h == 0) return {};
+
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = static_cast<LONG>(w);
+    info.bmiHeader.biHeight = -static_cast<LONG>(h);  // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    UniqueBitmap dib(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!dib) return {};
+    const UINT stride = w * 4;
+    if (FAILED(converter->CopyPixels(nullptr, stride, stride * h, static_cast<BYTE*>(bits))))
+        return {};
+    width = static_cast<int>(w);
+    height = static_cast<int>(h);
+    return dib;
+}
+
+}  // namespace
+
+Bitmap PictureStore::bitmap(Picture p) {
+    if (p == Picture::none || p == Picture::program_icon || p >= Picture::count_) return {};
+    Slot& slot = slots_[static_cast<std::size_t>(p)];
+    if (!slot.loaded) {
+        slot.loaded = true;
+        HRSRC res = FindResourceW(instance_, MAKEINTRESOURCEW(id(p)), MAKEINTRESOURCEW(10));
+        HGLOBAL data = res ? LoadResource(instance_, res) : nullptr;
+        const void* bytes = data ? LockResource(data) : nullptr;
+        if (bytes) {
+            int w = 0, h = 0;
+            slot.owned = decode(bytes, SizeofResource(instance_, res), w, h);
+            slot.bitmap = {slot.owned.get(), w, h};
+        }
+    }
+    return slot.bitmap;
+}
+
+HICON PictureStore::icon(int size) {
+    UniqueIcon& cached = size == 16 ? icon16_ : icon_other_;
+    if (!cached || (size != 16 && other_size_ != size)) {
+        cached.reset(static_cast<HICON>(
+            LoadImageW(instance_, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON, size, size, 0)));
+        if (size != 16) other_size_ = size;
+    }
+    return cached.get();
+}
+
+}  // namespace quorvel::win32

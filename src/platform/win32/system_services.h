@@ -1,0 +1,63 @@
+// Win32 realisations of the small services: clock, colon timer, alarm box,
+// shell, desktop and forced shutdown.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+
+#include "platform/services.h"
+#include "platform/win32/handles.h"
+
+namespace quorvel::win32 {
+
+class LocalClock final : public platform::Clock {
+  public:
+    platform::LocalTime now() override;
+};
+
+// A message-only window's timer: it fires in whatever loop the UI thread
+// runs, the alarm box's and the move loop's included.
+class MessageTimer final : public platform::OneShotTimer {
+  public:
+    explicit MessageTimer(HINSTANCE instance);
+    void start(int milliseconds, std::function<void()> due) override;
+    void cancel() override;
+
+  private:
+    static LRESULT CALLBACK proc(HWND, UINT, WPARAM, LPARAM);
+    UniqueWindow window_;
+    std::function<void()> due_;
+};
+
+class TaskModalBox final : public platform::AlarmBox {
+  public:
+    void show(const std::string& text, const std::string& title) override;
+};
+
+class ShellOpen final : public platform::Shell {
+  public:
+    void open(const std::string& address) override;
+};
+
+class SystemDesktop final : public platform::Desktop {
+  public:
+    bool is_zoomed(std::uintptr_t window) override;
+    std::optional<ui::Rect> work_area() override;
+    void set_round_region(std::uintptr_t window, int right, int bottom, int ew, int eh) override;
+    void apply_control_skin(int scheme) override;
+    void release_capture() override;
+    void send_message(std::uintptr_t window, unsigned message, std::uintptr_t wparam,
+                      std::intptr_t lparam) override;
+};
+
+class ForcedShutdown final : public platform::Power {
+  public:
+    void force_shutdown() override;
+};
+
+// The last step of a forced shutdown. The shipped program links the real
+// call; the end-to-end build links one that only records the request.
+void power_off_now();
+
+}  // namespace quorvel::win32

@@ -1,0 +1,41 @@
+// Realises forms as windows and runs the UI thread's message loops.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <vector>
+
+#include "platform/services.h"
+#include "platform/win32/form_window.h"
+#include "platform/win32/pictures.h"
+
+namespace quorvel::win32 {
+
+class WindowSystem final : public platform::Windows {
+  public:
+    WindowSystem(HINSTANCE instance, PictureStore& pictures);
+
+    bool create(ui::Form& form) override;
+    void show_controls(ui::Form& form) override;
+    void show(ui::Form& form) override;
+    void run_modal(ui::Form& form) override;
+    void close_later(ui::Form& form) override;
+    std::optional<std::string> open_file(const ui::options_window::FileDialogSettings& s,
+                                         const std::string& initial_name) override;
+    int run_loop() override;
+    void post_quit(int exit_code) override;
+    void report_fatal(const std::string& message) override;
+
+  private:
+    FormWindow* find(const ui::Form& form) const;
+    void dispatch(MSG& msg);
+    void forget_closed();
+
+    HINSTANCE instance_;
+    PictureStore& pictures_;
+    UniqueWindow owner_;  // invisible: keeps our windows off the taskbar
+    std::vector<std::unique_ptr<FormWindow>> windows_;
+};
+
+}  // namespace quorvel::win32
