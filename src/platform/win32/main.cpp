@@ -1,8 +1,9 @@
 // Quorvel: wWinMain wires the Win32 services to the portable program.
+#include <windows.h>
+
 #include <commctrl.h>
 #include <objbase.h>
 #include <shlwapi.h>
-#include <windows.h>
 
 #include <string>
 
