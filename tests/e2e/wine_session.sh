@@ -79,8 +79,15 @@ multi_sz() {
 }
 
 write_reg() {
-    local link
-    link=$(multi_sz 'wqy-zenhei.ttc,WenQuanYi Zen Hei')
+    # Dialog text links to WenQuanYi Micro Hei, legible at the 11-pixel GUI
+    # size where Zen Hei breaks into strokes; Zen Hei stays the bold clock face.
+    local link ui_face='WenQuanYi Zen Hei'
+    if [[ -f /usr/share/fonts/truetype/wqy/wqy-microhei.ttc ]]; then
+        ui_face='WenQuanYi Micro Hei'
+        link=$(multi_sz 'wqy-microhei.ttc,WenQuanYi Micro Hei')
+    else
+        link=$(multi_sz 'wqy-zenhei.ttc,WenQuanYi Zen Hei')
+    fi
     local nt='HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion'
     {
         printf 'Windows Registry Editor Version 5.00\r\n\r\n'
@@ -98,7 +105,12 @@ write_reg() {
         printf '[HKEY_CLASSES_ROOT\\.html]\r\n@="htmlfile"\r\n\r\n'
         printf '[HKEY_CLASSES_ROOT\\.htm]\r\n@="htmlfile"\r\n\r\n'
         printf '[%s\\FontSubstitutes]\r\n' "$nt"
-        printf '"SimHei"="WenQuanYi Zen Hei"\r\n"黑体"="WenQuanYi Zen Hei"\r\n\r\n'
+        printf '"SimHei"="WenQuanYi Zen Hei"\r\n"黑体"="WenQuanYi Zen Hei"\r\n'
+        # Edit boxes fall back through the usual Chinese face names.
+        for face in 'SimSun' 'NSimSun' 'Microsoft YaHei' 'Microsoft YaHei UI' 'MS Song'; do
+            printf '"%s"="%s"\r\n' "$face" "$ui_face"
+        done
+        printf '\r\n'
         printf '[%s\\FontLink\\SystemLink]\r\n' "$nt"
         local face
         for face in 'Tahoma' 'MS Shell Dlg' 'MS Shell Dlg 2' 'Microsoft Sans Serif' 'System'; do
