@@ -32,6 +32,8 @@ constexpr Binding main_window_events[] = {
     {m::标题栏2,          Event::mouse_down,   [](App& a) { ui::title_drag(a.main, a.services.desktop); }},
     {m::标题栏2,          Event::double_click, [](App& a) { ui::title_double_click(a.main, a.services.desktop); }},
     {m::标题栏按钮_关闭,  Event::click,        [](App& a) { ui::close_main_window(a.main, a.services.desktop); }},
+    {m::标题栏按钮_最大化, Event::click,      [](App& a) { ui::toggle_maximise(a.main, a.services.desktop); }},
+    {m::标题栏按钮_最小化, Event::click,      [](App& a) { ui::minimise_to_tray(a.main, a.services.desktop); }},
     {m::图形按钮1,        Event::click,        [](App& a) { open_options_window(a); }},
     {m::时钟1,            Event::tick,         [](App& a) { clock::clock_tick(a.main, a.services); }},
     {m::按钮1,            Event::click,        [](App& a) { clock::refresh_date_line(a.main, a.services.clock.now()); }},

@@ -83,6 +83,10 @@ class Desktop {
     virtual void set_round_region(std::uintptr_t window, int right, int bottom, int ellipse_w,
                                   int ellipse_h) = 0;
     virtual void apply_control_skin(int scheme) = 0;
+    virtual void set_maximised(std::uintptr_t window, bool maximised) = 0;
+    // Hides the window behind a notification-area icon (the program icon,
+    // with `tip` as its tooltip); a click on the icon brings it back.
+    virtual void hide_to_tray(std::uintptr_t window, const std::string& tip) = 0;
     virtual void release_capture() = 0;
     // Synchronous window message, for the caption behaviour of the frame.
     virtual void send_message(std::uintptr_t window, unsigned message, std::uintptr_t wparam,

@@ -54,4 +54,14 @@ void close_main_window(Form& main, platform::Desktop& desktop) {
     desktop.send_message(main.native_handle(), message::sys_command, message::sc_close, 0);
 }
 
+void toggle_maximise(Form& main, platform::Desktop& desktop) {
+    desktop.set_maximised(main.native_handle(), !desktop.is_zoomed(main.native_handle()));
+}
+
+void minimise_to_tray(Form& main, platform::Desktop& desktop) {
+    std::string tip = main.caption();
+    if (const std::string& status = main.text(透明标签4); !status.empty()) tip += "\n" + status;
+    desktop.hide_to_tray(main.native_handle(), tip);
+}
+
 }  // namespace quorvel::ui

@@ -16,6 +16,12 @@ void title_drag(Form& main, platform::Desktop& desktop);
 void title_double_click(Form& main, platform::Desktop& desktop);
 void close_main_window(Form& main, platform::Desktop& desktop);
 
+// The title buttons: maximise or restore, so the glyph set tells the truth,
+// and minimise into the notification area, since the window has no taskbar
+// button to come back by.
+void toggle_maximise(Form& main, platform::Desktop& desktop);
+void minimise_to_tray(Form& main, platform::Desktop& desktop);
+
 // Window messages the caption behaviour hands to the system.
 namespace message {
 inline constexpr unsigned nc_lbutton_down = 0x00A1;

@@ -102,6 +102,12 @@ struct FakeDesktop final : platform::Desktop {
         log.push_back("skin " + std::to_string(scheme));
     }
     void release_capture() override { log.push_back("release capture"); }
+    void set_maximised(std::uintptr_t, bool m) override {
+        log.push_back(m ? "maximise" : "restore");
+    }
+    void hide_to_tray(std::uintptr_t, const std::string& tip) override {
+        log.push_back("tray [" + tip + "]");
+    }
     void send_message(std::uintptr_t, unsigned message, std::uintptr_t w,
                       std::intptr_t l) override {
         log.push_back("send " + std::to_string(message) + "," + std::to_string(w) + "," +

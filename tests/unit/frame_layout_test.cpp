@@ -100,5 +100,17 @@ TEST_F(Frame, TitleStripBehavesLikeACaption) {
     EXPECT_TRUE(rig.log.empty());
 }
 
+TEST_F(Frame, TitleButtonsMaximiseRestoreAndMinimiseToTheTray) {
+    toggle_maximise(main, rig.desktop);
+    rig.desktop.zoomed = true;
+    toggle_maximise(main, rig.desktop);
+    main.set_caption("Quorvel免费版V1.0");
+    minimise_to_tray(main, rig.desktop);
+    main.set_text(透明标签4, "当前闹钟时间为:7时5分");
+    minimise_to_tray(main, rig.desktop);
+    EXPECT_EQ(rig.log, (Log{"maximise", "restore", "tray [Quorvel免费版V1.0]",
+                            "tray [Quorvel免费版V1.0\n当前闹钟时间为:7时5分]"}));
+}
+
 }  // namespace
 }  // namespace quorvel::ui

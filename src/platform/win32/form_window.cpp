@@ -340,6 +340,9 @@ LRESULT FormWindow::on_window_message(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
         case WM_SIZE:
             report_rect();
             if (!loading_) form_.raise(ui::Event::size_changed);
+            // The new region is given without redraw; paint the whole new
+            // face once, so no part of it keeps what the old size showed.
+            RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
             return 0;
         case WM_COMMAND: {
             const ControlId id{LOWORD(wp) - 1000};

@@ -58,7 +58,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     win32::TaskModalBox box;
     win32::ForcedShutdown power;
     win32::ShellOpen shell;
-    win32::SystemDesktop desktop;
+    win32::TrayIcon tray(instance, pictures.icon(16));
+    win32::SystemDesktop desktop(tray);
     win32::WindowSystem windows(instance, pictures);
     platform::Services services{clock, colon,   sound,   box,           power,
                                 shell, desktop, windows, help_address()};

@@ -92,6 +92,14 @@ void SystemDesktop::send_message(std::uintptr_t window, unsigned message, std::u
     SendMessageW(to_hwnd(window), message, wparam, lparam);
 }
 
+void SystemDesktop::set_maximised(std::uintptr_t window, bool maximised) {
+    ShowWindow(to_hwnd(window), maximised ? SW_MAXIMIZE : SW_RESTORE);
+}
+
+void SystemDesktop::hide_to_tray(std::uintptr_t window, const std::string& tip) {
+    tray_.hide_to_tray(to_hwnd(window), widen(tip));
+}
+
 void ForcedShutdown::force_shutdown() {
     HANDLE raw = nullptr;
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &raw)) return;

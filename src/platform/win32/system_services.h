@@ -8,6 +8,7 @@
 
 #include "platform/services.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/tray.h"
 
 namespace quorvel::win32 {
 
@@ -42,6 +43,7 @@ class ShellOpen final : public platform::Shell {
 
 class SystemDesktop final : public platform::Desktop {
   public:
+    explicit SystemDesktop(TrayIcon& tray) : tray_(tray) {}
     bool is_zoomed(std::uintptr_t window) override;
     std::optional<ui::Rect> work_area() override;
     void set_round_region(std::uintptr_t window, int right, int bottom, int ew, int eh) override;
@@ -49,6 +51,11 @@ class SystemDesktop final : public platform::Desktop {
     void release_capture() override;
     void send_message(std::uintptr_t window, unsigned message, std::uintptr_t wparam,
                       std::intptr_t lparam) override;
+    void set_maximised(std::uintptr_t window, bool maximised) override;
+    void hide_to_tray(std::uintptr_t window, const std::string& tip) override;
+
+  private:
+    TrayIcon& tray_;
 };
 
 class ForcedShutdown final : public platform::Power {

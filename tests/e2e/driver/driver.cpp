@@ -565,6 +565,16 @@ std::string cmd_filedialog(const Args& a) {
     return j.text();
 }
 
+// post <hwnd> <message> <wparam> <lparam>: a posted message, as the system
+// would post it (e.g. a notification-area icon's click).
+std::string cmd_post(const Args& a) {
+    need(a, 4, 4, L"post <hwnd> <message> <wparam> <lparam>");
+    HWND h = window_arg(a[0]);
+    post(h, static_cast<UINT>(number(a[1])), static_cast<WPARAM>(number(a[2])),
+         static_cast<LPARAM>(number(a[3])));
+    return Json().raw("hwnd", hwnd_json(h)).text();
+}
+
 std::string cmd_close(const Args& a) {
     need(a, 1, 1, L"close <hwnd>");
     HWND h = window_arg(a[0]);
@@ -630,21 +640,14 @@ std::string cmd_gdi(const Args& a) {
 
 const std::map<std::wstring, std::function<std::string(const Args&)>>& commands() {
     static const std::map<std::wstring, std::function<std::string(const Args&)>> table = {
-        {L"list", cmd_list},
-        {L"wait", cmd_wait},
-        {L"find", cmd_find},
-        {L"tree", cmd_tree},
-        {L"text", cmd_text},
-        {L"click", cmd_click},
-        {L"select", cmd_select},
-        {L"combo", cmd_combo},
-        {L"msgbox", cmd_msgbox},
-        {L"dismiss", cmd_dismiss},
-        {L"close", cmd_close},
-        {L"waitgone", cmd_waitgone},
-        {L"filedialog", cmd_filedialog},
-        {L"ping", cmd_ping},
-        {L"gdi", cmd_gdi},
+        {L"list", cmd_list},         {L"wait", cmd_wait},
+        {L"find", cmd_find},         {L"tree", cmd_tree},
+        {L"text", cmd_text},         {L"click", cmd_click},
+        {L"select", cmd_select},     {L"combo", cmd_combo},
+        {L"msgbox", cmd_msgbox},     {L"dismiss", cmd_dismiss},
+        {L"close", cmd_close},       {L"post", cmd_post},
+        {L"waitgone", cmd_waitgone}, {L"filedialog", cmd_filedialog},
+        {L"ping", cmd_ping},         {L"gdi", cmd_gdi},
     };
     return table;
 }

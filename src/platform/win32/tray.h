@@ -1,0 +1,37 @@
+// The notification-area icon that stands in for the missing taskbar button
+// while the main window is minimised.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "platform/win32/handles.h"
+
+namespace quorvel::win32 {
+
+inline constexpr wchar_t tray_class[] = L"QuorvelTray";
+inline constexpr UINT tray_callback = WM_APP + 1;
+
+class TrayIcon {
+  public:
+    TrayIcon(HINSTANCE instance, HICON icon);
+    TrayIcon(const TrayIcon&) = delete;
+    TrayIcon& operator=(const TrayIcon&) = delete;
+    ~TrayIcon() { remove(); }
+
+    // Hides `window` and shows the icon; a click on it brings the window back.
+    void hide_to_tray(HWND window, const std::wstring& tip);
+    void remove();
+
+  private:
+    static LRESULT CALLBACK proc(HWND, UINT, WPARAM, LPARAM);
+    void restore();
+
+    UniqueWindow window_;  // receives the icon's mouse messages
+    HICON icon_;
+    HWND hidden_ = nullptr;
+    bool shown_ = false;
+};
+
+}  // namespace quorvel::win32
