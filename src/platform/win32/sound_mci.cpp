@@ -69,7 +69,8 @@ bool parse_header(std::string_view bytes, FrameHeader& out) {
     const std::size_t row =
         version == 3 ? static_cast<std::size_t>(layer - 1) : (layer == 1 ? 3 : 4);
     const long bitrate = kBitrates[row][static_cast<std::size_t>(bitrate_index)] * 1000L;
-    const long rate = kRates[static_cast<std::size_t>(version)][static_cast<std::size_t>(rate_index)];
+    const long rate =
+        kRates[static_cast<std::size_t>(version)][static_cast<std::size_t>(rate_index)];
 
     std::size_t length = 0;
     if (bitrate != 0) {
@@ -167,12 +168,14 @@ bool read_at(HANDLE file, std::uint64_t offset, std::size_t count, std::string& 
 // keeps WAV, text and other files with an .mp3 name silent, and a file cut
 // inside its tag or first frame too; one cut later plays what it holds.
 FileKind probe_file(const std::wstring& extended) {
-    HANDLE raw = CreateFileW(extended.c_str(), GENERIC_READ,
-                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN,
-                             nullptr);
+    HANDLE raw = CreateFileW(
+        extended.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (raw == INVALID_HANDLE_VALUE) return FileKind::unreadable;
     const UniqueKernelHandle file(raw);
+    // A console or pipe (a name like "con.mp3" on older Windows) would block
+    // the read; only files on disk are music.
+    if (GetFileType(file.get()) != FILE_TYPE_DISK) return FileKind::unreadable;
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file.get(), &size)) return FileKind::unreadable;
     const auto file_size = static_cast<std::uint64_t>(size.QuadPart);
@@ -216,10 +219,11 @@ PathForms path_forms(const std::wstring& path) {
     return forms;
 }
 
-// MCI hands the name to the DirectShow file source, which does not take
-// long paths unless the process opts into them (Windows 10 1607 and later,
-// with a system setting); the 8.3 form works on every version where the
-// volume keeps 8.3 names. The extended form is the last resort.
+// The mpegvideo driver hands the name on to DirectShow, where paths are
+// bounded by MAX_PATH unless the process opts into long paths (Windows 10
+// 1607 and later, by manifest and a system setting). The 8.3 form fits on
+// every version wherever the volume keeps 8.3 names; the extended form is
+// the last resort.
 const std::wstring& element_name(const PathForms& forms) {
     if (forms.full.size() < MAX_PATH) return forms.full;
     if (!forms.short_form.empty() && forms.short_form.size() < MAX_PATH) return forms.short_form;
@@ -240,7 +244,9 @@ MciSound::MciSound() {
                                   instance, this));
 }
 
-MciSound::~MciSound() { stop_all(); }
+MciSound::~MciSound() {
+    stop_all();
+}
 
 LRESULT CALLBACK MciSound::window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_NCCREATE) {
@@ -307,12 +313,12 @@ bool MciSound::start_play() {
 }
 
 void MciSound::on_notify(WPARAM flags, LPARAM device) {
-    if (!device_) return;
-    // Windows names the device; Wine's mpegvideo driver sends 0 instead. As
-    // only one device is open at a time and stop_all drains what was queued
-    // for the one before, an unnamed notification can only be for ours.
+    // Windows names the device; Wine's mpegvideo driver leaves the name 0.
+    // As only one device is open at a time and stop_all drains what was
+    // queued for the one before, an unnamed notification can only be ours.
+    constexpr MCIDEVICEID kUnnamedDevice = 0;
     const auto id = static_cast<MCIDEVICEID>(device);
-    if (id != device_.get() && id != 0) return;
+    if (!device_ || (id != device_.get() && id != kUnnamedDevice)) return;
     // Aborted and superseded come from our own commands; only a finished or
     // failed play moves on.
     if (flags == MCI_NOTIFY_FAILURE) {

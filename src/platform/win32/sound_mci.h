@@ -6,6 +6,7 @@
 #pragma once
 
 #include <windows.h>
+
 #include <mmsystem.h>
 
 #include <cstdint>
@@ -36,18 +37,19 @@ bool starts_with_mpeg_audio(std::string_view bytes);
 
 }  // namespace mp3
 
-// The forms in which a path can reach MCI: as given when it fits MAX_PATH,
-// else its 8.3 form when that fits, else the extended-length form.
+// A path in the forms the file functions and MCI take.
 struct PathForms {
-    std::wstring full;      // GetFullPathNameW of the path
-    std::wstring extended;  // "\\?\" or "\\?\UNC\" form, for file APIs
+    std::wstring full;        // GetFullPathNameW of the path
+    std::wstring extended;    // "\\?\" or "\\?\UNC\" form, for the file functions
     std::wstring short_form;  // 8.3 form without prefix, or empty if none
 };
 PathForms path_forms(const std::wstring& path);
+// The name MCI is given: the full path when it fits MAX_PATH, else its 8.3
+// form when that fits, else the extended form.
 const std::wstring& element_name(const PathForms& forms);
 
 class MciSound final : public platform::Sound {
-public:
+  public:
     // What the last play() did; for diagnostics and tests.
     enum class Outcome {
         none,            // no play yet, or play count below 1, or empty path
@@ -72,7 +74,7 @@ public:
     // The element name handed to MCI by the last play that got that far.
     const std::wstring& last_element() const { return element_; }
 
-private:
+  private:
     static LRESULT CALLBACK window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     void on_notify(WPARAM flags, LPARAM device);
     bool start_play();

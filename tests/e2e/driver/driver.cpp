@@ -565,6 +565,25 @@ std::string cmd_filedialog(const Args& a) {
     return j.text();
 }
 
+// skin <hwnd>: every descendant with its class, the skin's scheme property
+// and how many skin layers its window procedure chain holds.
+std::string cmd_skin(const Args& a) {
+    need(a, 1, 1, L"skin <hwnd>");
+    const UINT layers = RegisterWindowMessageW(L"QuorvelSkinLayers");
+    std::vector<std::string> out;
+    for (HWND h : descendants(window_arg(a[0]))) {
+        DWORD_PTR n = 0;
+        SendMessageTimeoutW(h, layers, 0, 0, SMTO_ABORTIFHUNG, 3000, &n);
+        out.push_back(Json()
+                          .num("id", GetDlgCtrlID(h))
+                          .str("class", class_of(h))
+                          .num("scheme", reinterpret_cast<INT_PTR>(GetPropW(h, L"QuorvelSkin")))
+                          .num("layers", static_cast<long long>(n))
+                          .text());
+    }
+    return Json().raw("controls", array(out)).text();
+}
+
 // post <hwnd> <message> <wparam> <lparam>: a posted message, as the system
 // would post it (e.g. a notification-area icon's click).
 std::string cmd_post(const Args& a) {
@@ -648,6 +667,7 @@ const std::map<std::wstring, std::function<std::string(const Args&)>>& commands(
         {L"close", cmd_close},       {L"post", cmd_post},
         {L"waitgone", cmd_waitgone}, {L"filedialog", cmd_filedialog},
         {L"ping", cmd_ping},         {L"gdi", cmd_gdi},
+        {L"skin", cmd_skin},
     };
     return table;
 }

@@ -15,6 +15,7 @@
 // Output is UTF-8, one "key=value ..." line per fact; times are Unix epoch
 // milliseconds so a recording made outside can be lined up with them.
 #include <windows.h>
+
 #include <mmsystem.h>
 
 #include <cstdint>
@@ -39,7 +40,7 @@ void out(const std::string& line) {
 
 long long epoch_ms() {
     FILETIME ft;
-    GetSystemTimePreciseAsFileTime(&ft);
+    GetSystemTimeAsFileTime(&ft);  // precise under Wine; Windows 7 lacks the Precise variant
     const auto t = (static_cast<unsigned long long>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
     return static_cast<long long>((t - 116444736000000000ULL) / 10000);
 }
@@ -53,12 +54,18 @@ double now_us() {
 
 const char* outcome_name(MciSound::Outcome o) {
     switch (o) {
-        case MciSound::Outcome::none: return "none";
-        case MciSound::Outcome::unreadable: return "unreadable";
-        case MciSound::Outcome::not_mpeg_audio: return "not_mpeg_audio";
-        case MciSound::Outcome::open_failed: return "open_failed";
-        case MciSound::Outcome::play_failed: return "play_failed";
-        case MciSound::Outcome::started: return "started";
+        case MciSound::Outcome::none:
+            return "none";
+        case MciSound::Outcome::unreadable:
+            return "unreadable";
+        case MciSound::Outcome::not_mpeg_audio:
+            return "not_mpeg_audio";
+        case MciSound::Outcome::open_failed:
+            return "open_failed";
+        case MciSound::Outcome::play_failed:
+            return "play_failed";
+        case MciSound::Outcome::started:
+            return "started";
     }
     return "?";
 }
@@ -182,7 +189,8 @@ int selftest() {
         const std::wstring* want;
     };
     const Form forms[] = {
-        {"a path that fits is used as it is", {fits, L"\\\\?\\" + fits, L"C:\\music\\A~1.MP3"},
+        {"a path that fits is used as it is",
+         {fits, L"\\\\?\\" + fits, L"C:\\music\\A~1.MP3"},
          &fits},
         {"too long: the 8.3 form", {long_path, long_ext, short_fits}, &short_fits},
         {"too long, no 8.3 form: extended", {long_path, long_ext, L""}, &long_ext},
@@ -349,7 +357,8 @@ int wmain(int argc, wchar_t** argv) {
     if (mode == "selftest") return selftest();
     if (mode == "play") return play(arg(1), num(2, 3), arg(3) == "box");
     if (mode == "replace") return replace(arg(1), arg(2), num(3, 500));
-    if (mode == "stop" || mode == "destroy" || mode == "exit") return stop(arg(1), num(2, 500), mode);
+    if (mode == "stop" || mode == "destroy" || mode == "exit")
+        return stop(arg(1), num(2, 500), mode);
     if (mode == "bad") return bad(std::vector<std::string>(args.begin() + 1, args.end()));
     if (mode == "forms") return forms(arg(1));
     out("usage: sound_probe selftest|play|replace|stop|destroy|exit|bad|forms ...");
