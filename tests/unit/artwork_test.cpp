@@ -466,11 +466,11 @@ TEST_F(Artwork, IconHasEightAlphaImagesLargestFirst) {
 TEST(ArtworkGif, LzwRoundTripsThroughTableResets) {
     // 256 colours of noise overflow the 4096-entry table many times.
     Image noise(200, 120);
-    std::uint32_t seed = 12345;
+    std::uint32_t lcg = 12345;
     for (int y = 0; y < noise.height(); ++y)
         for (int x = 0; x < noise.width(); ++x) {
-            seed = seed * 1664525u + 1013904223u;
-            const auto v = static_cast<std::uint8_t>(seed >> 24);
+            lcg = lcg * 1664525u + 1013904223u;
+            const auto v = static_cast<std::uint8_t>(lcg >> 24);
             // Runs as well as noise, so long strings enter the table too.
             const auto c = static_cast<std::uint8_t>(x < 100 ? v : (x / 7 + y) % 3);
             noise.at(x, y) = {c, static_cast<std::uint8_t>(255 - c), c, 255};

@@ -326,7 +326,8 @@ void FormWindow::repaint_transparent_above(ControlId id, const RECT& area, bool 
 
 LRESULT FormWindow::on_window_message(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-        case WM_ERASEBKGND: {
+        case WM_ERASEBKGND:
+        case WM_PRINTCLIENT: {  // the skin asks for the face behind rounded corners
             RECT r;
             GetClientRect(hwnd, &r);
             const ui::Rgb c = form_.design().background;
