@@ -147,7 +147,7 @@ void FormWindow::create_child(ControlId id) {
                 p.top, p.width, p.height + 200, parent, menu, instance_, nullptr);
             break;
         default:
-            if (id.row == 19 || c.kind == Kind::picture_box) style |= WS_CLIPCHILDREN;
+            if (c.kind == Kind::picture_box) style |= WS_CLIPCHILDREN;  // 标题栏4 holds buttons
             hwnd = CreateWindowExW(0, control_class, text.c_str(), style, p.left, p.top, p.width,
                                    p.height, parent, menu, instance_, this);
             if (hwnd && c.kind == Kind::timer)
