@@ -61,6 +61,8 @@ class AlarmRoad(E2ETestCase):
             box = drv.call("msgbox", 30000, timeout=40)
             self.assertEqual(box["text"], "时间到!!!")
             self.assertEqual(box["title"], "现在时间:7:5")
+            ok = [c for c in drv.call("skin", box["hwnd"])["controls"] if c["class"] == "Button"]
+            self.assertTrue(ok and all((c["scheme"], c["layers"]) == (1, 1) for c in ok), ok)
             self.screenshot("alarm-box")
             # The clock keeps ticking behind the box.
             colon = set()
