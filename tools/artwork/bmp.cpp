@@ -17,18 +17,7 @@ Bytes encode_bmp(const Image& image) {
     put_le32(out, header_size + data_size);
     put_le32(out, 0);
     put_le32(out, header_size);
-    // BITMAPINFOHEADER; a positive height means bottom-up rows.
-    put_le32(out, 40);
-    put_le32(out, w);
-    put_le32(out, h);
-    put_le16(out, 1);   // planes
-    put_le16(out, 24);  // bits per pixel
-    put_le32(out, 0);   // BI_RGB
-    put_le32(out, data_size);
-    put_le32(out, 2835);  // 72 dpi
-    put_le32(out, 2835);
-    put_le32(out, 0);
-    put_le32(out, 0);
+    put_info_header(out, w, h, 24, data_size, 2835);  // 72 dpi
 
     for (int y = image.height() - 1; y >= 0; --y) {
         for (int x = 0; x < image.width(); ++x) {

@@ -27,4 +27,21 @@ inline void put_text(Bytes& out, std::string_view s) {
     for (char c : s) out.push_back(static_cast<std::uint8_t>(c));
 }
 
+// BITMAPINFOHEADER, uncompressed (BI_RGB); a positive height means bottom-up
+// rows. Shared by BMP files and icon entries.
+inline void put_info_header(Bytes& out, std::uint32_t width, std::uint32_t height, unsigned bits,
+                            std::uint32_t image_bytes, std::uint32_t pixels_per_metre) {
+    put_le32(out, 40);
+    put_le32(out, width);
+    put_le32(out, height);
+    put_le16(out, 1);  // planes
+    put_le16(out, bits);
+    put_le32(out, 0);  // BI_RGB
+    put_le32(out, image_bytes);
+    put_le32(out, pixels_per_metre);
+    put_le32(out, pixels_per_metre);
+    put_le32(out, 0);  // colours used
+    put_le32(out, 0);  // colours important
+}
+
 }  // namespace quorvel::artwork

@@ -16,17 +16,7 @@ Bytes dib(const Image& image) {
     const std::uint32_t mask_bytes = mask_stride * size;
 
     Bytes out;
-    put_le32(out, 40);
-    put_le32(out, size);
-    put_le32(out, size * 2);
-    put_le16(out, 1);
-    put_le16(out, 32);
-    put_le32(out, 0);  // BI_RGB
-    put_le32(out, colour_bytes + mask_bytes);
-    put_le32(out, 0);
-    put_le32(out, 0);
-    put_le32(out, 0);
-    put_le32(out, 0);
+    put_info_header(out, size, size * 2, 32, colour_bytes + mask_bytes, 0);  // colour + mask rows
     for (int y = image.height() - 1; y >= 0; --y) {
         for (int x = 0; x < image.width(); ++x) {
             const Rgba& p = image.at(x, y);
