@@ -15,7 +15,6 @@ class Lifecycle {
     void window_destroyed();
     void start_loop() { loop_started_ = true; }
     bool any_alive() const { return alive_ > 0; }
-    bool loop_started() const { return loop_started_; }
 
   private:
     platform::Windows& windows_;

@@ -92,7 +92,6 @@ class Form {
     void report_text(ControlId id, std::string text) { state(id).text = std::move(text); }
     void report_selection(ControlId id, int index) { state(id).selection = index; }
     void report_window_rect(const Rect& outer, int client_height);
-    void report_place(ControlId id, const Rect& place) { state(id).place = place; }
     void report_destroyed();
 
     void raise(Event e, ControlId source = window_id);
@@ -110,10 +109,5 @@ class Form {
     bool alive_ = true;
     EventSink sink_;
 };
-
-// An absent text and the empty text are the same; equality is byte equality.
-inline bool same_text(const std::string& a, const std::string& b) {
-    return a == b;
-}
 
 }  // namespace quorvel::ui
