@@ -1,6 +1,7 @@
 """The blue control skin on the real program's standard controls: exactly one
 skin on each after the options window has been opened twice, and the skinned
-file dialog and alarm box saved for review."""
+file dialog and alarm box saved for review; no GDI object or window left
+behind by opening and closing the options window."""
 
 import time
 
@@ -47,3 +48,23 @@ class Skin(E2ETestCase):
         drv.close(dialog)
         drv.call("waitgone", dialog, 5000)
         drv.close(hwnd)
+
+    def test_options_window_leaves_no_objects_behind(self):
+        drv = self.driver()
+        self.start_program(fake_time="@2011-04-15 10:00:00")
+        main = drv.wait("QuorvelMain", 15000)["hwnd"]
+        pid = drv.tree(main)["pid"]
+
+        def cycle():
+            hwnd = self.open_options(drv, main)
+            drv.close(hwnd)
+            drv.call("waitgone", hwnd, 5000)
+
+        cycle()  # the first opening loads fonts, themes and caches for good
+        before = drv.call("objects", pid)
+        self.assertGreater(before["gdi"], 0, before)
+        for _ in range(50):
+            cycle()
+        after = drv.call("objects", pid)
+        self.assertEqual((after["gdi"], after["windows"]), (before["gdi"], before["windows"]),
+                         (before, after))

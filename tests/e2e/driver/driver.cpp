@@ -10,6 +10,8 @@
 // instead of hanging the driver. Window handles are decimal or 0x-hex.
 #include <windows.h>
 
+#include <psapi.h>
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -40,7 +42,8 @@ class Region {
 
 class Process {
   public:
-    explicit Process(DWORD pid) : h_(OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, pid)) {}
+    explicit Process(DWORD pid)
+        : h_(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid)) {}
     ~Process() {
         if (h_) CloseHandle(h_);
     }
@@ -642,18 +645,81 @@ std::string cmd_ping(const Args& a) {
         .text();
 }
 
-std::string cmd_gdi(const Args& a) {
-    need(a, 1, 1, L"gdi <pid>");
-    Process p(static_cast<DWORD>(number(a[0])));
+// GDI objects of another process. GetGuiResources answers on Windows; Wine
+// only stubs it (0), so then count the used entries of the process's GDI
+// handle table, which Wine keeps per process and the PEB points to.
+struct GdiCount {
+    DWORD objects = 0;
+    const wchar_t* how = L"none";
+};
+
+GdiCount gdi_objects(HANDLE process) {
+    if (const DWORD n = GetGuiResources(process, GR_GDIOBJECTS)) return {n, L"GetGuiResources"};
+    using Query = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+    auto query = reinterpret_cast<Query>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess")));
+    struct BasicInformation {  // PROCESS_BASIC_INFORMATION
+        LONG exit_status;
+        const BYTE* peb;
+        ULONG_PTR affinity, priority, pid, parent;
+    } info{};
+    if (!query || query(process, 0, &info, sizeof info, nullptr) != 0 || !info.peb) return {};
+    struct Entry {  // GDI_HANDLE_ENTRY, 64-bit
+        UINT64 object;
+        ULONG owner;
+        USHORT unique;
+        UCHAR type;  // 0 when free
+        UCHAR flags;
+        UINT64 user;
+    };
+    static_assert(sizeof(Entry) == 24);
+    constexpr std::size_t entries = 0x10000, peb_gdi_table = 0xF8;
+    const Entry* table = nullptr;
+    SIZE_T got = 0;
+    if (!ReadProcessMemory(process, info.peb + peb_gdi_table, &table, sizeof table, &got) || !table)
+        return {};
+    std::vector<Entry> copy(entries);
+    if (!ReadProcessMemory(process, table, copy.data(), copy.size() * sizeof(Entry), &got) ||
+        got != copy.size() * sizeof(Entry))
+        return {};
+    DWORD n = 0;
+    for (const Entry& e : copy)
+        if (e.type != 0) ++n;
+    return {n, L"handle table"};
+}
+
+// Every window the process owns: top-level ones with their descendants,
+// and message-only ones.
+DWORD windows_of(DWORD pid) {
+    DWORD n = 0;
+    auto count_tree = [&](HWND top) {
+        if (pid_of(top) != pid) return;
+        n += 1 + static_cast<DWORD>(descendants(top).size());
+    };
+    for (HWND h : top_levels()) count_tree(h);
+    for (HWND h = FindWindowExW(HWND_MESSAGE, nullptr, nullptr, nullptr); h;
+         h = FindWindowExW(HWND_MESSAGE, h, nullptr, nullptr))
+        count_tree(h);
+    return n;
+}
+
+std::string cmd_objects(const Args& a) {
+    need(a, 1, 1, L"objects <pid>");
+    const DWORD pid = static_cast<DWORD>(number(a[0]));
+    Process p(pid);
     if (!p.get()) fail(L"cannot open process " + a[0]);
-    SetLastError(0);
-    DWORD gdi = GetGuiResources(p.get(), GR_GDIOBJECTS);
-    DWORD user = GetGuiResources(p.get(), GR_USEROBJECTS);
-    DWORD error = GetLastError();
+    const GdiCount gdi = gdi_objects(p.get());
+    PROCESS_MEMORY_COUNTERS_EX memory{};
+    memory.cb = sizeof memory;
+    const bool has_memory = K32GetProcessMemoryInfo(
+        p.get(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory);
     return Json()
-        .num("gdi", gdi)
-        .num("user", user)
-        .flag("supported", !(gdi == 0 && user == 0 && error != 0))
+        .num("gdi", gdi.objects)
+        .str("gdi_how", gdi.how)
+        .num("user", GetGuiResources(p.get(), GR_USEROBJECTS))
+        .num("windows", windows_of(pid))
+        .num("private_bytes", has_memory ? static_cast<long long>(memory.PrivateUsage) : -1)
+        .num("working_set", has_memory ? static_cast<long long>(memory.WorkingSetSize) : -1)
         .text();
 }
 
@@ -666,7 +732,7 @@ const std::map<std::wstring, std::function<std::string(const Args&)>>& commands(
         {L"msgbox", cmd_msgbox},     {L"dismiss", cmd_dismiss},
         {L"close", cmd_close},       {L"post", cmd_post},
         {L"waitgone", cmd_waitgone}, {L"filedialog", cmd_filedialog},
-        {L"ping", cmd_ping},         {L"gdi", cmd_gdi},
+        {L"ping", cmd_ping},         {L"objects", cmd_objects},
         {L"skin", cmd_skin},
     };
     return table;
