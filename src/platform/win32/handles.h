@@ -52,12 +52,16 @@ struct HookTraits {
 struct KernelTraits {
     static void close(HANDLE h) { CloseHandle(h); }
 };
+struct ModuleTraits {
+    static void close(HMODULE h) { FreeLibrary(h); }
+};
 
 using UniqueWindow = Unique<HWND, WindowTraits>;
 using UniqueDc = Unique<HDC, DcTraits>;
 using UniqueIcon = Unique<HICON, IconTraits>;
 using UniqueHook = Unique<HHOOK, HookTraits>;
 using UniqueKernelHandle = Unique<HANDLE, KernelTraits>;
+using UniqueModule = Unique<HMODULE, ModuleTraits>;
 
 template <class T>
 struct TypedGdiTraits {

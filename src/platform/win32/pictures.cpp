@@ -1,7 +1,5 @@
 #include "platform/win32/pictures.h"
 
-#include <wincodec.h>
-
 #include "platform/win32/resource_ids.h"
 
 namespace quorvel::win32 {
@@ -42,29 +40,9 @@ static_assert(IDR_STATUS_RIGHT == id(Picture::status_right));
 static_assert(IDR_BORDER_LEFT == id(Picture::border_left));
 static_assert(IDR_BORDER_RIGHT == id(Picture::border_right));
 
-template <class T>
-class ComPtr {
-  public:
-    ComPtr() = default;
-    ComPtr(const ComPtr&) = delete;
-    ComPtr& operator=(const ComPtr&) = delete;
-    ~ComPtr() {
-        if (p_) p_->Release();
-    }
-    T** put() { return &p_; }
-    T* operator->() const { return p_; }
-    T* get() const { return p_; }
-
-  private:
-    T* p_ = nullptr;
-};
-
 // Decodes an image file held in memory (BMP, GIF, JPEG) into a 32 bpp DIB.
-UniqueBitmap decode(const void* bytes, DWORD size, int& width, int& height) {
-    ComPtr<IWICImagingFactory> factory;
-    if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                IID_PPV_ARGS(factory.put()))))
-        return {};
+UniqueBitmap decode(IWICImagingFactory* factory, const void* bytes, DWORD size, int& width,
+                    int& height) {
     ComPtr<IWICStream> stream;
     if (FAILED(factory->CreateStream(stream.put())) ||
         FAILED(stream->InitializeFromMemory(static_cast<BYTE*>(const_cast<void*>(bytes)), size)))
@@ -112,9 +90,15 @@ Bitmap PictureStore::bitmap(Picture p) {
         HRSRC res = FindResourceW(instance_, MAKEINTRESOURCEW(id(p)), MAKEINTRESOURCEW(10));
         HGLOBAL data = res ? LoadResource(instance_, res) : nullptr;
         const void* bytes = data ? LockResource(data) : nullptr;
-        if (bytes) {
+        if (bytes && !factory_.get() && !factory_failed_) {
+            // One factory for every picture: creating it is the costly part.
+            factory_failed_ =
+                FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                        IID_PPV_ARGS(factory_.put())));
+        }
+        if (bytes && factory_.get()) {
             int w = 0, h = 0;
-            slot.owned = decode(bytes, SizeofResource(instance_, res), w, h);
+            slot.owned = decode(factory_.get(), bytes, SizeofResource(instance_, res), w, h);
             slot.bitmap = {slot.owned.get(), w, h};
         }
     }

@@ -1,7 +1,10 @@
 // The program's embedded pictures, decoded once and kept for its lifetime.
+// It lives inside the COM apartment of the UI thread.
 #pragma once
 
 #include <windows.h>
+
+#include <wincodec.h>
 
 #include <array>
 
@@ -9,6 +12,23 @@
 #include "ui/design.h"
 
 namespace quorvel::win32 {
+
+template <class T>
+class ComPtr {
+  public:
+    ComPtr() = default;
+    ComPtr(const ComPtr&) = delete;
+    ComPtr& operator=(const ComPtr&) = delete;
+    ~ComPtr() {
+        if (p_) p_->Release();
+    }
+    T** put() { return &p_; }
+    T* operator->() const { return p_; }
+    T* get() const { return p_; }
+
+  private:
+    T* p_ = nullptr;
+};
 
 struct Bitmap {
     HBITMAP handle = nullptr;  // 32 bpp, owned by the store
@@ -34,6 +54,8 @@ class PictureStore {
         Bitmap bitmap;
     };
     HINSTANCE instance_;
+    ComPtr<IWICImagingFactory> factory_;
+    bool factory_failed_ = false;
     std::array<Slot, static_cast<std::size_t>(ui::Picture::count_)> slots_{};
     UniqueIcon icon16_;
     UniqueIcon icon_other_;

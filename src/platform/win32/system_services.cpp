@@ -1,5 +1,6 @@
 #include "platform/win32/system_services.h"
 
+#include <objbase.h>
 #include <shellapi.h>
 
 #include "platform/win32/skin.h"
@@ -60,8 +61,25 @@ void TaskModalBox::show(const std::string& text, const std::string& title) {
     MessageBoxW(nullptr, widen(text).c_str(), widen(title).c_str(), MB_OK | MB_TASKMODAL);
 }
 
+ShellOpen::~ShellOpen() {
+    for (std::thread& t : requests_) t.join();
+}
+
 void ShellOpen::open(const std::string& address) {
-    ShellExecuteW(nullptr, L"open", widen(address).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    requests_.emplace_back([target = widen(address)] {
+        // As the shell asks of a thread that calls it; no error dialogs, for
+        // failures are ignored, and the request completes before the thread ends.
+        const HRESULT com =
+            CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+        SHELLEXECUTEINFOW info{};
+        info.cbSize = sizeof info;
+        info.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
+        info.lpVerb = L"open";
+        info.lpFile = target.c_str();
+        info.nShow = SW_SHOWNORMAL;
+        ShellExecuteExW(&info);
+        if (SUCCEEDED(com)) CoUninitialize();
+    });
 }
 
 bool SystemDesktop::is_zoomed(std::uintptr_t window) {

@@ -5,6 +5,8 @@
 #include <windows.h>
 
 #include <functional>
+#include <thread>
+#include <vector>
 
 #include "platform/services.h"
 #include "platform/win32/handles.h"
@@ -36,9 +38,18 @@ class TaskModalBox final : public platform::AlarmBox {
     void show(const std::string& text, const std::string& title) override;
 };
 
+// Opens on a worker thread: a browser that is slow to start must not hold
+// up the window. The destructor waits for the requests still running.
 class ShellOpen final : public platform::Shell {
   public:
+    ShellOpen() = default;
+    ShellOpen(const ShellOpen&) = delete;
+    ShellOpen& operator=(const ShellOpen&) = delete;
+    ~ShellOpen() override;
     void open(const std::string& address) override;
+
+  private:
+    std::vector<std::thread> requests_;
 };
 
 class SystemDesktop final : public platform::Desktop {
