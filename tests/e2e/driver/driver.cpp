@@ -324,6 +324,15 @@ HWND find_top(const std::wstring& cls, const std::wstring& title, bool visible_o
 }
 
 // Polls every 5 ms until found() yields a window or the timeout passes.
+// Milliseconds since 1970 on the real clock, to line events up with what
+// other processes saw.
+long long unix_ms() {
+    FILETIME ft;
+    GetSystemTimePreciseAsFileTime(&ft);
+    const ULONGLONG t = (static_cast<ULONGLONG>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
+    return static_cast<long long>(t / 10000 - 11644473600000ULL);
+}
+
 HWND poll(long long timeout_ms, const std::function<HWND()>& found) {
     ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(std::max(0LL, timeout_ms));
     for (;;) {
@@ -362,6 +371,7 @@ std::string cmd_wait(const Args& a) {
         .raw("hwnd", hwnd_json(h))
         .num("pid", pid_of(h))
         .num("waited_ms", static_cast<long long>(GetTickCount64() - start))
+        .num("found_unix_ms", unix_ms())
         .text();
 }
 
@@ -428,6 +438,16 @@ std::string cmd_click(const Args& a) {
         .num("x", r.right / 2)
         .num("y", r.bottom / 2)
         .text();
+}
+
+// settext <hwnd> <id> <text>: WM_SETTEXT, for a value no user path can
+// deliver (the file dialog cannot take a name over MAX_PATH). An edit box
+// tells its parent by EN_CHANGE, as after typing.
+std::string cmd_settext(const Args& a) {
+    need(a, 3, 3, L"settext <hwnd> <id> <text>");
+    HWND c = child_by_id(window_arg(a[0]), static_cast<int>(number(a[1])));
+    if (!send(c, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(a[2].c_str()))) fail(L"text refused");
+    return Json().raw("hwnd", hwnd_json(c)).str("text", text_of(c)).text();
 }
 
 // select <hwnd> <id> <index>: what a user's pick does, as the parent sees it.
@@ -522,6 +542,7 @@ std::string cmd_msgbox(const Args& a) {
         .raw("rect", rect_json(r))
         .raw("owner", hwnd_json(GetWindow(box, GW_OWNER)))
         .num("waited_ms", static_cast<long long>(GetTickCount64() - start))
+        .num("found_unix_ms", unix_ms())
         .text();
 }
 
@@ -597,6 +618,22 @@ std::string cmd_post(const Args& a) {
     return Json().raw("hwnd", hwnd_json(h)).text();
 }
 
+// Sends the message `count` times, each waiting for the answer: a soak of
+// whatever the message does in the program.
+std::string cmd_repeat(const Args& a) {
+    need(a, 5, 5, L"repeat <hwnd> <message> <wparam> <lparam> <count>");
+    HWND h = window_arg(a[0]);
+    const long long count = number(a[4]);
+    const ULONGLONG start = GetTickCount64();
+    for (long long i = 0; i < count; ++i)
+        send(h, static_cast<UINT>(number(a[1])), static_cast<WPARAM>(number(a[2])),
+             static_cast<LPARAM>(number(a[3])));
+    return Json()
+        .num("count", count)
+        .num("elapsed_ms", static_cast<long long>(GetTickCount64() - start))
+        .text();
+}
+
 std::string cmd_close(const Args& a) {
     need(a, 1, 1, L"close <hwnd>");
     HWND h = window_arg(a[0]);
@@ -632,6 +669,12 @@ std::string cmd_ping(const Args& a) {
         us.push_back(static_cast<double>(t1.QuadPart - t0.QuadPart) * 1e6 /
                      static_cast<double>(freq.QuadPart));
     }
+    std::vector<std::string> each;
+    for (double v : us) {
+        char buf[32];
+        std::snprintf(buf, sizeof buf, "%.1f", v);
+        each.emplace_back(buf);
+    }
     std::sort(us.begin(), us.end());
     auto at = [&](double q) {
         return us[std::min(us.size() - 1, static_cast<size_t>(q * static_cast<double>(us.size())))];
@@ -642,6 +685,7 @@ std::string cmd_ping(const Args& a) {
         .real("median_us", at(0.5))
         .real("p99_us", at(0.99))
         .real("max_us", us.back())
+        .raw("each_us", array(each))
         .text();
 }
 
@@ -733,7 +777,9 @@ const std::map<std::wstring, std::function<std::string(const Args&)>>& commands(
         {L"close", cmd_close},       {L"post", cmd_post},
         {L"waitgone", cmd_waitgone}, {L"filedialog", cmd_filedialog},
         {L"ping", cmd_ping},         {L"objects", cmd_objects},
-        {L"skin", cmd_skin},
+        {L"skin", cmd_skin},         {L"repeat", cmd_repeat},
+
+        {L"settext", cmd_settext},
     };
     return table;
 }
