@@ -1,4 +1,5 @@
-// The bare reference: one top-level window with a 1 s timer that does nothing.
+// The bare reference: one top-level window, painted by the system, with a
+// 1 s timer that does nothing.
 #include <windows.h>
 
 namespace {
@@ -12,6 +13,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     WNDCLASSW wc{};
     wc.lpfnWndProc = proc;
     wc.hInstance = instance;
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);  // a first paint to see
     wc.lpszClassName = L"QuorvelMain";  // found by the same driver calls
     RegisterClassW(&wc);
     HWND w = CreateWindowExW(0, wc.lpszClassName, L"bare", WS_POPUP | WS_VISIBLE, 322, 286, 379,
