@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # Benchmarks, on demand (never part of the tests):
 #  1. core instructions per clock tick (callgrind), against a bare loop;
-#  2. message round-trip latency of the real program while it ticks, under
-#     Wine, against a bare Win32 window with a 1 s timer.
-#   bench/run.sh [BUILD]
+#  2. the real program under Wine against a bare Win32 window with a 1 s
+#     timer: round-trip latency, idle CPU, memory, first paint, alarm timing
+#     and the size of quorvel.exe (measure.py);
+#  3. the soak: frame layouts and a day of ticks, watching objects and
+#     memory (soak.py).
+#   bench/run.sh [BUILD] [SECONDS]      (after `make win`)
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=$(realpath -m "${1:-$here/build}")
@@ -23,4 +26,5 @@ per_tick=$(((large - small) / 10000))
 per_bare=$(((bare_large - bare_small) / 10000))
 echo "core clock tick: $per_tick instructions per tick (bare loop: $per_bare per iteration)"
 
-python3 "$here/bench/latency.py" "$build"
+python3 "$here/bench/measure.py" "$build" "${2:-60}"
+python3 "$here/bench/soak.py" "$build"

@@ -527,3 +527,43 @@ class E2ETestCase(unittest.TestCase):
             if value or time.monotonic() >= deadline:
                 return value
             time.sleep(interval)
+
+
+# ---- soak -------------------------------------------------------------------
+
+WM_SIZE, WM_TIMER = 0x0005, 0x0113
+MAIN_TICK_TIMER = 1008  # the main window's timer control, timer id 1
+
+
+def lay_out(driver, main, count):
+    """Runs the main window's frame layout `count` times, as a size change
+    reported by the system does."""
+    return driver.call("repeat", main, WM_SIZE, 0, 0, count, timeout=60 + count / 100)
+
+
+def tick(driver, main, count):
+    """Runs the clock tick `count` times, as its timer does."""
+    timer = next(c["hwnd"] for c in driver.tree(main)["children"] if c["id"] == MAIN_TICK_TIMER)
+    return driver.call("repeat", timer, WM_TIMER, 1, 0, count, timeout=60 + count / 100)
+
+
+def private_bytes(unix_pid):
+    """Private memory of a process, as the kernel counts it."""
+    values = {}
+    for line in Path(f"/proc/{unix_pid}/smaps_rollup").read_text().splitlines()[1:]:
+        key, value = line.split(":", 1)
+        values[key] = int(value.split()[0]) * 1024
+    return values["Private_Clean"] + values["Private_Dirty"]
+
+
+def settled_objects(driver, pid, tries=20, pause=0.3):
+    """GDI objects and windows of the process once two readings agree: work
+    begun elsewhere (the help page request) may still create and free some."""
+    last = driver.call("objects", pid)
+    for _ in range(tries):
+        time.sleep(pause)
+        now = driver.call("objects", pid)
+        if (now["gdi"], now["windows"]) == (last["gdi"], last["windows"]):
+            return now
+        last = now
+    return last

@@ -54,3 +54,20 @@ class Ticking(E2ETestCase):
         print(f"    round trips: {len(worst)} runs, worst {max(worst) / 1000:.1f} ms,"
               f" median of runs {sorted(worst)[len(worst) // 2] / 1000:.2f} ms")
         self.assertLess(max(worst), 50_000, f"worst round trip {max(worst) / 1000:.1f} ms")
+
+
+class DaylightSaving(E2ETestCase):
+    def test_face_follows_the_change_to_summer_time(self):
+        # In Berlin, 2011-03-27 02:00 local became 03:00: the system clock's
+        # local time jumps an hour, and the face goes with it.
+        drv = self.driver()
+        self.start_program(fake_time="@2011-03-27 01:59:57", env={"TZ": "Europe/Berlin"})
+        hwnd = drv.wait("QuorvelMain", 15000)["hwnd"]
+        seen = set()
+        deadline = time.monotonic() + 8
+        while time.monotonic() < deadline and "03:00" not in seen:
+            seen.add(f"{drv.text(hwnd, MAIN_HOUR)}:{drv.text(hwnd, MAIN_MINUTE)}")
+            time.sleep(0.05)
+        self.assertIn("03:00", seen)
+        self.assertFalse({s for s in seen if s.startswith("02")}, seen)
+        self.assertEqual((drv.text(hwnd, FIELD_HOUR), drv.text(hwnd, FIELD_MINUTE)), ("3", "0"))
