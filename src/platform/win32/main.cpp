@@ -9,7 +9,7 @@
 
 #include "app/app.h"
 #include "platform/win32/pictures.h"
-#include "platform/win32/sound_mci.h"
+#include "platform/win32/sound_thread.h"
 #include "platform/win32/system_services.h"
 #include "platform/win32/text.h"
 #include "platform/win32/window_system.h"
@@ -54,7 +54,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     win32::PictureStore pictures(instance);
     win32::LocalClock clock;
     win32::MessageTimer colon(instance);
-    win32::MciSound sound;
+    win32::SoundThread sound;
     win32::TaskModalBox box;
     win32::ForcedShutdown power;
     win32::ShellOpen shell;
