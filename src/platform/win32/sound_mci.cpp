@@ -35,6 +35,8 @@ struct FrameHeader {
     int layer;    // 1, 2 or 3
     int sample_rate;
     std::size_t length;  // 0 for free format
+    int channels;
+    long bitrate;  // bit/s, 0 for free format
 };
 
 bool parse_header(std::string_view bytes, FrameHeader& out) {
@@ -82,7 +84,8 @@ bool parse_header(std::string_view bytes, FrameHeader& out) {
             length = static_cast<std::size_t>(144 * bitrate / rate + padding);
         }
     }
-    out = {version, layer, static_cast<int>(rate), length};
+    const int channels = (b(3) >> 6) == 3 ? 1 : 2;
+    out = {version, layer, static_cast<int>(rate), length, channels, bitrate};
     return true;
 }
 
@@ -97,6 +100,12 @@ bool starts_with_mpeg_audio(std::string_view bytes) {
     FrameHeader second{};
     return parse_header(bytes.substr(first.length), second) && second.version == first.version &&
            second.layer == first.layer && second.sample_rate == first.sample_rate;
+}
+
+std::optional<FrameFormat> frame_format(std::string_view bytes) {
+    FrameHeader h{};
+    if (!parse_header(bytes, h)) return std::nullopt;
+    return FrameFormat{h.version, h.layer, h.sample_rate, h.channels, h.bitrate, h.length};
 }
 
 }  // namespace mp3
@@ -142,8 +151,6 @@ std::wstring short_path(const std::wstring& extended) {
     return without_extended_prefix(out);
 }
 
-enum class FileKind { unreadable, other, mpeg_audio };
-
 // Reads up to `count` bytes at `offset`; fewer at the end of the file.
 bool read_at(HANDLE file, std::uint64_t offset, std::size_t count, std::string& out) {
     LARGE_INTEGER pos{};
@@ -167,43 +174,45 @@ bool read_at(HANDLE file, std::uint64_t offset, std::size_t count, std::string& 
 // directly follows its ID3v2 tag (zero padding after the tag allowed). That
 // keeps WAV, text and other files with an .mp3 name silent, and a file cut
 // inside its tag or first frame too; one cut later plays what it holds.
-FileKind probe_file(const std::wstring& extended) {
+}  // namespace
+
+MusicFile probe_music(const std::wstring& extended) {
+    const auto kind = [](FileKind k) { return MusicFile{k, 0}; };
     HANDLE raw = CreateFileW(
         extended.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (raw == INVALID_HANDLE_VALUE) return FileKind::unreadable;
+    if (raw == INVALID_HANDLE_VALUE) return kind(FileKind::unreadable);
     const UniqueKernelHandle file(raw);
     // A console or pipe (a name like "con.mp3" on older Windows) would block
     // the read; only files on disk are music.
-    if (GetFileType(file.get()) != FILE_TYPE_DISK) return FileKind::unreadable;
+    if (GetFileType(file.get()) != FILE_TYPE_DISK) return kind(FileKind::unreadable);
     LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.get(), &size)) return FileKind::unreadable;
+    if (!GetFileSizeEx(file.get(), &size)) return kind(FileKind::unreadable);
     const auto file_size = static_cast<std::uint64_t>(size.QuadPart);
 
     std::string head;
-    if (!read_at(file.get(), 0, 10, head)) return FileKind::unreadable;
+    if (!read_at(file.get(), 0, 10, head)) return kind(FileKind::unreadable);
     const std::uint64_t tag = mp3::id3v2_tag_size(head);
-    if (tag >= file_size) return FileKind::other;
+    if (tag >= file_size) return kind(FileKind::other);
 
     // Taggers may pad beyond the size they declare; skip zeros up to 1 MiB.
     constexpr std::size_t kChunk = 8192;  // more than two of the longest frames
     std::uint64_t offset = tag;
     std::string bytes;
     while (tag != 0) {
-        if (!read_at(file.get(), offset, kChunk, bytes)) return FileKind::unreadable;
+        if (!read_at(file.get(), offset, kChunk, bytes)) return kind(FileKind::unreadable);
         const std::size_t nonzero = bytes.find_first_not_of('\0');
         if (nonzero != std::string::npos) {
             offset += nonzero;
             break;
         }
         offset += bytes.size();
-        if (bytes.size() < kChunk || offset - tag > (1u << 20)) return FileKind::other;
+        if (bytes.size() < kChunk || offset - tag > (1u << 20)) return kind(FileKind::other);
     }
-    if (!read_at(file.get(), offset, kChunk, bytes)) return FileKind::unreadable;
-    return mp3::starts_with_mpeg_audio(bytes) ? FileKind::mpeg_audio : FileKind::other;
+    if (!read_at(file.get(), offset, kChunk, bytes)) return kind(FileKind::unreadable);
+    if (!mp3::starts_with_mpeg_audio(bytes)) return kind(FileKind::other);
+    return {FileKind::mpeg_audio, offset};
 }
-
-}  // namespace
 
 PathForms path_forms(const std::wstring& path) {
     PathForms forms;
@@ -271,7 +280,7 @@ void MciSound::play(const std::string& utf8_path, int times) {
     if (times < 1 || utf8_path.empty() || !window_) return;
 
     const PathForms forms = path_forms(widen(utf8_path));
-    switch (probe_file(forms.extended)) {
+    switch (probe_music(forms.extended).kind) {
         case FileKind::unreadable:
             outcome_ = Outcome::unreadable;
             return;

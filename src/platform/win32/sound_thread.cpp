@@ -4,7 +4,7 @@
 
 #include <utility>
 
-#include "platform/win32/sound_mci.h"
+#include "platform/win32/sound_wave.h"
 
 namespace quorvel::win32 {
 
@@ -43,7 +43,7 @@ void SoundThread::send(Request r, bool wait) {
 void SoundThread::run() {
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     {
-        MciSound sound;
+        WaveSound sound;
         MSG msg;
         PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);  // gives the thread its queue
         {
