@@ -1,6 +1,7 @@
 // Alarm sound decoded by the system's MP3 codec (ACM) and streamed to the
 // wave output a quarter second at a time. Each play follows the one before
-// without a gap, since the next play is decoded into the same stream; the
+// without a gap, since the next play is decoded into the same stream (and
+// the silence encoders add around the music is cut where they say so); the
 // file is read as it plays, so a long song costs no more memory than a short
 // one. A file the codec cannot take (an MPEG layer it does not decode, or no
 // MP3 codec at all) is handed to the MCI player instead.
@@ -49,6 +50,9 @@ class WaveSound final : public platform::Sound {
     bool open_stream(const mp3::FrameFormat& f);
     // Decodes into the buffer and queues it; false once nothing is left.
     bool refill(WAVEHDR& buffer);
+    // Drops what the encoder and decoder added around the music from `n`
+    // freshly decoded bytes; returns how many are left, moved to the front.
+    std::size_t keep_music(BYTE* decoded, std::size_t n);
     void on_done(WAVEHDR* buffer);
     void close_stream();
 
@@ -57,7 +61,9 @@ class WaveSound final : public platform::Sound {
     std::uint64_t audio_start_ = 0;
     HACMSTREAM acm_ = nullptr;
     HWAVEOUT out_ = nullptr;
-    bool restart_ = true;  // the next conversion starts a play
+    bool restart_ = true;                            // the next conversion starts a play
+    std::uint64_t skip_bytes_ = 0, keep_bytes_ = 0;  // per play; keep 0: all
+    std::uint64_t played_bytes_ = 0;                 // decoded so far in this play
     int plays_left_ = 0;
     int queued_ = 0;
     std::vector<BYTE> input_;  // read but not yet converted
