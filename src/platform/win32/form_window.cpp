@@ -276,7 +276,11 @@ ui::ButtonState FormWindow::shown_state(ControlId id) const {
 void FormWindow::text_changed(ControlId id, const std::string& text) {
     HWND c = child(id);
     if (!c) return;
-    SetWindowTextW(c, widen(text).c_str());
+    const std::wstring wide = widen(text);
+    // The clock rewrites most of its fields unchanged every second; the
+    // screen already shows them, so only a change is drawn.
+    if (GetWindowTextLengthW(c) == static_cast<int>(wide.size()) && window_text(c) == wide) return;
+    SetWindowTextW(c, wide.c_str());
     const ui::ControlDesign& d = form_.control_design(id);
     if (is_standard(d.kind) || !IsWindowVisible(c)) return;
     // On the screen before the write returns, with whatever lies over it.
@@ -355,13 +359,8 @@ LRESULT FormWindow::on_window_message(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
             else if (k == Kind::combo_box && code == CBN_SELCHANGE)
                 form_.report_selection(
                     id, static_cast<int>(SendMessageW(child(id), CB_GETCURSEL, 0, 0)));
-            else if (k == Kind::edit_box && code == EN_CHANGE) {
-                const int n = GetWindowTextLengthW(child(id));
-                std::wstring w(static_cast<std::size_t>(n) + 1, L'\0');
-                GetWindowTextW(child(id), w.data(), n + 1);
-                w.resize(static_cast<std::size_t>(n));
-                form_.report_text(id, narrow(w));
-            }
+            else if (k == Kind::edit_box && code == EN_CHANGE)
+                form_.report_text(id, narrow(window_text(child(id))));
             return 0;
         }
         case WM_CLOSE:

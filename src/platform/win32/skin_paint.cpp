@@ -9,6 +9,8 @@
 #include <initializer_list>
 #include <string>
 
+#include "platform/win32/text.h"
+
 namespace quorvel::win32::skin {
 namespace {
 
@@ -205,14 +207,6 @@ Looks looks_of(HWND w) {
             (ui & UISF_HIDEACCEL) != 0};
 }
 
-std::wstring text_of(HWND w) {
-    const int n = GetWindowTextLengthW(w);
-    if (n <= 0) return {};
-    std::wstring text(static_cast<std::size_t>(n) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(w, text.data(), n + 1)));
-    return text;
-}
-
 HFONT font_of(HWND w) {
     if (auto f = reinterpret_cast<HFONT>(SendMessageW(w, WM_GETFONT, 0, 0))) return f;
     return static_cast<HFONT>(GetStockObject(SYSTEM_FONT));  // what a control without a font shows
@@ -354,7 +348,7 @@ void paint_push_button(HWND w, PixelCanvas& cv, const SkinScheme& sc, const Cont
 
     RECT area{3, 3, rc.right - 3, rc.bottom - 3};
     if (pushed || checked) OffsetRect(&area, 1, 1);
-    draw_label(cv.dc(), w, text_of(w), area, button_text_format(style, true, looks.hide_accel),
+    draw_label(cv.dc(), w, window_text(w), area, button_text_format(style, true, looks.hide_accel),
                looks.enabled ? sc.text : sc.text_disabled);
     if (looks.focused && !looks.hide_focus)
         focus_rect(cv.dc(), {3, 3, rc.right - 3, rc.bottom - 3});
@@ -389,7 +383,7 @@ void paint_check_or_radio(HWND w, PixelCanvas& cv, const SkinScheme& sc, const C
 
     RECT area =
         box_right ? RECT{0, 0, box_x - gap, rc.bottom} : RECT{box + gap, 0, rc.right, rc.bottom};
-    const std::wstring text = text_of(w);
+    const std::wstring text = window_text(w);
     const RECT drawn =
         draw_label(cv.dc(), w, text, area, button_text_format(style, false, looks.hide_accel),
                    looks.enabled ? sc.text : sc.text_disabled);
@@ -449,7 +443,7 @@ void paint_group_box(HWND w, PixelCanvas& cv, const SkinScheme& sc) {
     parent_background(w, cv.dc(), rc);
 
     const int th = group_caption_height(w, cv.dc());
-    const std::wstring text = text_of(w);
+    const std::wstring text = window_text(w);
     RECT caption{};
     if (!text.empty()) {
         UINT format = DT_SINGLELINE | DT_TOP | (looks.hide_accel ? DT_HIDEPREFIX : 0);
@@ -589,7 +583,7 @@ void paint_combo(HWND w, PixelCanvas& cv, const SkinScheme& sc, const ControlSta
         } else {
             if (selected) FillRect(dc, &item, GetSysColorBrush(COLOR_HIGHLIGHT));
             RECT text_area{item.left + 2, item.top, item.right - 1, item.bottom};
-            draw_label(dc, w, text_of(w), text_area,
+            draw_label(dc, w, window_text(w), text_area,
                        DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS,
                        selected ? from_colorref(GetSysColor(COLOR_HIGHLIGHTTEXT)) : text_colour);
             if (selected && !looks.hide_focus) focus_rect(dc, item);

@@ -23,4 +23,12 @@ std::string narrow(std::wstring_view utf16) {
     return out;
 }
 
+std::wstring window_text(HWND window) {
+    const int n = GetWindowTextLengthW(window);
+    if (n <= 0) return {};
+    std::wstring text(static_cast<std::size_t>(n) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), n + 1)));
+    return text;
+}
+
 }  // namespace quorvel::win32

@@ -2,6 +2,8 @@
 // place where texts cross the Win32 boundary.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 #include <string_view>
 
@@ -9,5 +11,6 @@ namespace quorvel::win32 {
 
 std::wstring widen(std::string_view utf8);
 std::string narrow(std::wstring_view utf16);
+std::wstring window_text(HWND window);
 
 }  // namespace quorvel::win32
