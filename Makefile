@@ -30,6 +30,10 @@ e2e: win
 
 test: unit e2e
 
+bench: win
+	@tools/install-deps.sh valgrind
+	bench/run.sh $(BUILD)
+
 run: win
 	tools/run-clock.sh $(WIN)/src/platform/win32/quorvel.exe $(BUILD)
 

@@ -6,7 +6,7 @@
 #     and the size of quorvel.exe (measure.py);
 #  3. the soak: frame layouts and a day of ticks, watching objects and
 #     memory (soak.py).
-#   bench/run.sh [BUILD] [SECONDS]      (after `make win`)
+#   bench/run.sh [BUILD] [SECONDS]      (`make bench` builds first)
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=$(realpath -m "${1:-$here/build}")

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need, if any is missing.
+# Installs the Debian packages the build and the tests need, and any named
+# on the command line, if any is missing.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
-packages=(cmake ninja-build g++ googletest libgtest-dev g++-mingw-w64-x86-64)
+packages=(cmake ninja-build g++ googletest libgtest-dev g++-mingw-w64-x86-64 "$@")
 while read -r p; do
     [[ -z $p || $p == \#* ]] || packages+=("$p")
 done <"$here/tests/e2e/packages.txt"
