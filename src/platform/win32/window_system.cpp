@@ -109,13 +109,12 @@ std::optional<std::string> WindowSystem::open_file(const ui::options_window::Fil
     ofn.lpstrDefExt = extension.c_str();
     ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST |
                 OFN_OVERWRITEPROMPT;
-    // Loaded for the dialog only: linking it would bring the printing
-    // libraries into the process for its whole life.
-    UniqueModule comdlg(LoadLibraryW(L"comdlg32.dll"));  // a known DLL: always system32's
+    if (!comdlg_) comdlg_.reset(LoadLibraryW(L"comdlg32.dll"));  // a known DLL: system32's
     using Open = BOOL(WINAPI*)(OPENFILENAMEW*);
-    const auto get_open_file_name = comdlg ? reinterpret_cast<Open>(reinterpret_cast<void*>(
-                                                 GetProcAddress(comdlg.get(), "GetOpenFileNameW")))
-                                           : nullptr;
+    const auto get_open_file_name =
+        comdlg_ ? reinterpret_cast<Open>(
+                      reinterpret_cast<void*>(GetProcAddress(comdlg_.get(), "GetOpenFileNameW")))
+                : nullptr;
     if (!get_open_file_name || !get_open_file_name(&ofn)) return std::nullopt;
     return narrow(buffer.c_str());
 }

@@ -35,6 +35,10 @@ class WindowSystem final : public platform::Windows {
     HINSTANCE instance_;
     PictureStore& pictures_;
     UniqueWindow owner_;  // invisible: keeps our windows off the taskbar
+    // Loaded at the first file dialog, not linked: linking would bring the
+    // printing libraries into the process for its whole life. Kept once
+    // loaded, as the shell may hold objects of its own from the dialog.
+    UniqueModule comdlg_;
     std::vector<std::unique_ptr<FormWindow>> windows_;
 };
 
