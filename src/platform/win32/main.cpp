@@ -53,12 +53,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
     win32::PictureStore pictures(instance);
     win32::LocalClock clock;
-    win32::MessageTimer colon(instance);
+    win32::MessageTimer colon;
     win32::SoundThread sound;
     win32::TaskModalBox box;
     win32::ForcedShutdown power;
     win32::ShellOpen shell;
-    win32::TrayIcon tray(instance, pictures.icon(16));
+    win32::TrayIcon tray(pictures.icon(16));
     win32::SystemDesktop desktop(tray);
     win32::WindowSystem windows(instance, pictures);
     platform::Services services{clock, colon,   sound,   box,           power,

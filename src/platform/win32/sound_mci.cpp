@@ -3,6 +3,7 @@
 #include <array>
 #include <utility>
 
+#include "platform/win32/helper_window.h"
 #include "platform/win32/text.h"
 
 namespace quorvel::win32 {
@@ -239,32 +240,17 @@ const std::wstring& element_name(const PathForms& forms) {
     return forms.extended;
 }
 
-MciSound::MciSound() {
-    const HINSTANCE instance = GetModuleHandleW(nullptr);
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = &MciSound::window_proc;
-    wc.hInstance = instance;
-    wc.lpszClassName = kWindowClass;
-    RegisterClassExW(&wc);  // fails harmlessly when a second instance registers again
-    // Without the window there is nowhere to be told a play has ended: play
-    // then stays silent.
-    window_.reset(CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                  instance, this));
-}
+// Without the window there is nowhere to be told a play has ended: play()
+// then stays silent.
+MciSound::MciSound() : window_(helper_window(kWindowClass, &MciSound::window_proc, this)) {}
 
 MciSound::~MciSound() {
     stop_all();
 }
 
 LRESULT CALLBACK MciSound::window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lp);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    } else if (msg == WM_NCDESTROY) {
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-    } else if (msg == MM_MCINOTIFY) {
-        if (auto* self = reinterpret_cast<MciSound*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA))) {
+    if (msg == MM_MCINOTIFY) {
+        if (auto* self = owner_of<MciSound>(hwnd)) {
             self->on_notify(wp, lp);
         }
         return 0;

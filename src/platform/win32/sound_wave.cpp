@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "platform/win32/helper_window.h"
 #include "platform/win32/text.h"
 
 namespace quorvel::win32 {
@@ -71,30 +72,15 @@ bool seek(HANDLE file, std::uint64_t offset) {
 
 }  // namespace
 
-WaveSound::WaveSound() {
-    const HINSTANCE instance = GetModuleHandleW(nullptr);
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = &WaveSound::window_proc;
-    wc.hInstance = instance;
-    wc.lpszClassName = kWindowClass;
-    RegisterClassExW(&wc);  // fails harmlessly when registered before
-    window_.reset(CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                  instance, this));
-}
+WaveSound::WaveSound() : window_(helper_window(kWindowClass, &WaveSound::window_proc, this)) {}
 
 WaveSound::~WaveSound() {
     stop_all();
 }
 
 LRESULT CALLBACK WaveSound::window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lp);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    } else if (msg == WM_NCDESTROY) {
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-    } else if (msg == MM_WOM_DONE) {
-        auto* self = reinterpret_cast<WaveSound*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (msg == MM_WOM_DONE) {
+        auto* self = owner_of<WaveSound>(hwnd);
         if (self && self->out_ && reinterpret_cast<HWAVEOUT>(wp) == self->out_)
             self->on_done(reinterpret_cast<WAVEHDR*>(lp));
         return 0;
@@ -208,14 +194,7 @@ bool WaveSound::refill(WAVEHDR& buffer) {
     std::size_t filled = 0;
     bool at_end = false;  // of the file, in this play
     while (plays_left_ > 0) {
-        if (!at_end && input_.size() < kRead) {
-            const std::size_t old = input_.size();
-            input_.resize(old + kRead);
-            DWORD got = 0;
-            if (!ReadFile(file_.get(), input_.data() + old, kRead, &got, nullptr)) got = 0;
-            input_.resize(old + got);
-            at_end = got == 0;
-        }
+        if (!at_end && input_.size() < kRead) at_end = !read_more();
         if (input_.empty() && at_end) {
             // The play is over; the next one continues the same stream.
             if (--plays_left_ == 0 || !seek(file_.get(), audio_start_)) {
@@ -259,14 +238,7 @@ bool WaveSound::refill(WAVEHDR& buffer) {
         if (h.cbSrcLengthUsed == 0 && h.cbDstLengthUsed == 0) {
             // Part of a frame: read on, unless what is held can never be one.
             if (at_end || input_.size() >= kMaxInput) input_.clear();
-            if (!at_end) {
-                const std::size_t old = input_.size();
-                input_.resize(old + kRead);
-                DWORD got = 0;
-                if (!ReadFile(file_.get(), input_.data() + old, kRead, &got, nullptr)) got = 0;
-                input_.resize(old + got);
-                at_end = got == 0;
-            }
+            if (!at_end) at_end = !read_more();
         }
     }
     if (filled == 0) return false;
@@ -280,6 +252,15 @@ bool WaveSound::refill(WAVEHDR& buffer) {
     }
     ++queued_;
     return true;
+}
+
+bool WaveSound::read_more() {
+    const std::size_t old = input_.size();
+    input_.resize(old + kRead);
+    DWORD got = 0;
+    if (!ReadFile(file_.get(), input_.data() + old, kRead, &got, nullptr)) got = 0;
+    input_.resize(old + got);
+    return got != 0;
 }
 
 std::size_t WaveSound::keep_music(BYTE* decoded, std::size_t n) {

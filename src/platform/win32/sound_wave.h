@@ -50,6 +50,8 @@ class WaveSound final : public platform::Sound {
     bool open_stream(const mp3::FrameFormat& f);
     // Decodes into the buffer and queues it; false once nothing is left.
     bool refill(WAVEHDR& buffer);
+    // Appends the next bytes of the file to the input; false at its end.
+    bool read_more();
     // Drops what the encoder and decoder added around the music from `n`
     // freshly decoded bytes; returns how many are left, moved to the front.
     std::size_t keep_music(BYTE* decoded, std::size_t n);

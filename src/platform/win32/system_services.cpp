@@ -3,6 +3,7 @@
 #include <objbase.h>
 #include <shellapi.h>
 
+#include "platform/win32/helper_window.h"
 #include "platform/win32/skin.h"
 #include "platform/win32/text.h"
 
@@ -21,17 +22,7 @@ platform::LocalTime LocalClock::now() {
     return {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
 }
 
-MessageTimer::MessageTimer(HINSTANCE instance) {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = proc;
-    wc.hInstance = instance;
-    wc.lpszClassName = L"QuorvelTimer";
-    RegisterClassExW(&wc);
-    window_.reset(CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                  instance, nullptr));
-    SetWindowLongPtrW(window_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-}
+MessageTimer::MessageTimer() : window_(helper_window(L"QuorvelTimer", proc, this)) {}
 
 void MessageTimer::start(int milliseconds, std::function<void()> due) {
     due_ = std::move(due);
@@ -45,7 +36,7 @@ void MessageTimer::cancel() {
 
 LRESULT CALLBACK MessageTimer::proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_TIMER && wp == colon_timer_id) {
-        auto* self = reinterpret_cast<MessageTimer*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        auto* self = owner_of<MessageTimer>(hwnd);
         KillTimer(hwnd, colon_timer_id);
         if (self && self->due_) {
             auto due = std::move(self->due_);

@@ -23,7 +23,7 @@ class LocalClock final : public platform::Clock {
 // runs, the alarm box's and the move loop's included.
 class MessageTimer final : public platform::OneShotTimer {
   public:
-    explicit MessageTimer(HINSTANCE instance);
+    MessageTimer();
     void start(int milliseconds, std::function<void()> due) override;
     void cancel() override;
 

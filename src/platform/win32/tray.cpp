@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "platform/win32/helper_window.h"
+
 namespace quorvel::win32 {
 
 namespace {
@@ -18,18 +20,9 @@ NOTIFYICONDATAW icon_data(HWND window) {
 
 }  // namespace
 
-TrayIcon::TrayIcon(HINSTANCE instance, HICON icon) : icon_(icon) {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = proc;
-    wc.hInstance = instance;
-    wc.lpszClassName = tray_class;
-    RegisterClassExW(&wc);
-    // A hidden top-level window: the shell sends icon messages to it.
-    window_.reset(CreateWindowExW(0, tray_class, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                  instance, nullptr));
-    SetWindowLongPtrW(window_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-}
+// A hidden top-level window: the shell sends icon messages to it.
+TrayIcon::TrayIcon(HICON icon)
+    : window_(helper_window(tray_class, proc, this, false)), icon_(icon) {}
 
 void TrayIcon::hide_to_tray(HWND window, const std::wstring& tip) {
     NOTIFYICONDATAW d = icon_data(window_.get());
@@ -65,8 +58,7 @@ LRESULT CALLBACK TrayIcon::proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         const UINT event = LOWORD(lp);
         if (event == WM_LBUTTONUP || event == WM_LBUTTONDBLCLK || event == NIN_SELECT ||
             event == NIN_KEYSELECT) {
-            if (auto* self = reinterpret_cast<TrayIcon*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA)))
-                self->restore();
+            if (auto* self = owner_of<TrayIcon>(hwnd)) self->restore();
         }
         return 0;
     }

@@ -15,7 +15,7 @@ inline constexpr UINT tray_callback = WM_APP + 1;
 
 class TrayIcon {
   public:
-    TrayIcon(HINSTANCE instance, HICON icon);
+    explicit TrayIcon(HICON icon);
     TrayIcon(const TrayIcon&) = delete;
     TrayIcon& operator=(const TrayIcon&) = delete;
     ~TrayIcon() { remove(); }

@@ -35,7 +35,7 @@ int wmain(int argc, wchar_t** argv) {
         return 2;
     }
     const long count = std::wcstol(argv[2], nullptr, 10);
-    TrayIcon tray(GetModuleHandleW(nullptr), nullptr);
+    TrayIcon tray(nullptr);
     SystemDesktop desktop(tray);
     desktop.set_round_region(0, 380, 196, 5, 5);  // first use loads what GDI caches
     char ready[32];
