@@ -8,11 +8,11 @@
 #include <string>
 
 #include "app/app.h"
-#include "platform/win32/pictures.h"
-#include "platform/win32/sound_thread.h"
-#include "platform/win32/system_services.h"
-#include "platform/win32/text.h"
-#include "platform/win32/window_system.h"
+#include "platform/win32/forms/pictures.h"
+#include "platform/win32/sound/sound_thread.h"
+#include "platform/win32/services/system_services.h"
+#include "platform/win32/base/text.h"
+#include "platform/win32/forms/window_system.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include <cstdlib>
 #include <cwchar>
 
-#include "platform/win32/system_services.h"
-#include "platform/win32/tray.h"
+#include "platform/win32/services/system_services.h"
+#include "platform/win32/services/tray.h"
 
 namespace {
 

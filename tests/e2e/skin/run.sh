@@ -34,8 +34,8 @@ build() {
     x86_64-w64-mingw32-windres -I"$here" "$here/skin_demo.rc" -O coff -o "$out/bin/skin_demo_res.o"
     "$cxx" -std=c++20 -O2 -Wall -Wextra -Wpedantic -Wshadow -Werror -municode -static \
         -DUNICODE -D_UNICODE -DWIN32_LEAN_AND_MEAN -DNOMINMAX -I"$root/src" \
-        "$here/skin_demo.cpp" "$root/src/platform/win32/skin.cpp" \
-        "$root/src/platform/win32/skin_paint.cpp" "$root/src/platform/skin_rules.cpp" \
+        "$here/skin_demo.cpp" "$root/src/platform/win32/skin/skin.cpp" \
+        "$root/src/platform/win32/skin/skin_paint.cpp" "$root/src/platform/skin_rules.cpp" \
         "$out/bin/skin_demo_res.o" -o "$out/bin/skin_demo.exe" \
         -lcomctl32 -lcomdlg32 -lgdi32 -luser32
 }

@@ -23,7 +23,7 @@
 #include <vector>
 
 #include "platform/skin_rules.h"
-#include "platform/win32/skin.h"
+#include "platform/win32/skin/skin.h"
 
 namespace {
 

@@ -29,8 +29,8 @@ echo "building sound_probe.exe"
 x86_64-w64-mingw32-g++-posix -std=c++20 -O2 -Wall -Wextra -Wpedantic -Wshadow -Werror \
     -municode -static -DUNICODE -D_UNICODE -DWIN32_LEAN_AND_MEAN -DNOMINMAX \
     -D_WIN32_WINNT=0x0601 -I"$root/src" \
-    "$here/sound_probe.cpp" "$root/src/platform/win32/sound_mci.cpp" \
-    "$root/src/platform/win32/text.cpp" "$root/src/platform/win32/helper_window.cpp" \
+    "$here/sound_probe.cpp" "$root/src/platform/win32/sound/mci_player.cpp" \
+    "$root/src/platform/win32/base/text.cpp" "$root/src/platform/win32/base/helper_window.cpp" \
     -o "$out/bin/sound_probe.exe" -lwinmm
 
 session=${SOUND_SESSION:-}

@@ -24,8 +24,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/sound_mci.h"
-#include "platform/win32/text.h"
+#include "platform/win32/sound/mci_player.h"
+#include "platform/win32/base/text.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "platform/win32/skin_paint.h"
+#include "platform/win32/skin/skin_paint.h"
 
 #include <commctrl.h>
 
@@ -9,7 +9,7 @@
 #include <initializer_list>
 #include <string>
 
-#include "platform/win32/text.h"
+#include "platform/win32/base/text.h"
 
 namespace quorvel::win32::skin {
 namespace {

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "platform/services.h"
-#include "platform/win32/form_window.h"
-#include "platform/win32/pictures.h"
+#include "platform/win32/forms/form_window.h"
+#include "platform/win32/forms/pictures.h"
 
 namespace quorvel::win32 {
 

@@ -1,10 +1,10 @@
-#include "platform/win32/tray.h"
+#include "platform/win32/services/tray.h"
 
 #include <shellapi.h>
 
 #include <algorithm>
 
-#include "platform/win32/helper_window.h"
+#include "platform/win32/base/helper_window.h"
 
 namespace quorvel::win32 {
 

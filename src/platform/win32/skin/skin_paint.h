@@ -5,7 +5,7 @@
 #include <windows.h>
 
 #include "platform/skin_rules.h"
-#include "platform/win32/handles.h"
+#include "platform/win32/base/handles.h"
 
 namespace quorvel::win32::skin {
 

@@ -1,10 +1,10 @@
-#include "platform/win32/sound_mci.h"
+#include "platform/win32/sound/mci_player.h"
 
 #include <array>
 #include <utility>
 
-#include "platform/win32/helper_window.h"
-#include "platform/win32/text.h"
+#include "platform/win32/base/helper_window.h"
+#include "platform/win32/base/text.h"
 
 namespace quorvel::win32 {
 

@@ -1,11 +1,11 @@
-#include "platform/win32/system_services.h"
+#include "platform/win32/services/system_services.h"
 
 #include <objbase.h>
 #include <shellapi.h>
 
-#include "platform/win32/helper_window.h"
-#include "platform/win32/skin.h"
-#include "platform/win32/text.h"
+#include "platform/win32/base/helper_window.h"
+#include "platform/win32/skin/skin.h"
+#include "platform/win32/base/text.h"
 
 namespace quorvel::win32 {
 

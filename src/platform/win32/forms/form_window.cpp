@@ -1,8 +1,8 @@
-#include "platform/win32/form_window.h"
+#include "platform/win32/forms/form_window.h"
 
 #include <commctrl.h>
 
-#include "platform/win32/text.h"
+#include "platform/win32/base/text.h"
 
 namespace quorvel::win32 {
 

@@ -1,10 +1,10 @@
-#include "platform/win32/window_system.h"
+#include "platform/win32/forms/window_system.h"
 
 #include <commdlg.h>
 
 #include <algorithm>
 
-#include "platform/win32/text.h"
+#include "platform/win32/base/text.h"
 
 namespace quorvel::win32 {
 

@@ -1,4 +1,4 @@
-#include "platform/win32/skin.h"
+#include "platform/win32/skin/skin.h"
 
 #include <windows.h>
 // commctrl.h needs what windows.h declares: a block of its own keeps the order
@@ -9,7 +9,7 @@
 #include <unordered_map>
 
 #include "platform/skin_rules.h"
-#include "platform/win32/skin_paint.h"
+#include "platform/win32/skin/skin_paint.h"
 
 namespace quorvel::win32 {
 namespace {

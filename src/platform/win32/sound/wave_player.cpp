@@ -1,11 +1,11 @@
-#include "platform/win32/sound_wave.h"
+#include "platform/win32/sound/wave_player.h"
 
 #include <algorithm>
 #include <cstring>
 #include <string_view>
 
-#include "platform/win32/helper_window.h"
-#include "platform/win32/text.h"
+#include "platform/win32/base/helper_window.h"
+#include "platform/win32/base/text.h"
 
 namespace quorvel::win32 {
 

@@ -19,8 +19,8 @@
 #include <vector>
 
 #include "platform/services.h"
-#include "platform/win32/handles.h"
-#include "platform/win32/sound_mci.h"
+#include "platform/win32/base/handles.h"
+#include "platform/win32/sound/mci_player.h"
 
 namespace quorvel::win32 {
 

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "platform/win32/handles.h"
-#include "platform/win32/system_services.h"
+#include "platform/win32/base/handles.h"
+#include "platform/win32/services/system_services.h"
 
 namespace quorvel::win32 {
 

@@ -4,8 +4,8 @@
 // caption. Everything goes into a memory bitmap first, so nothing flickers.
 #include <windows.h>
 
-#include "platform/win32/form_window.h"
-#include "platform/win32/text.h"
+#include "platform/win32/forms/form_window.h"
+#include "platform/win32/base/text.h"
 
 namespace quorvel::win32 {
 

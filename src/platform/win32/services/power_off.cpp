@@ -1,7 +1,7 @@
 // Linked into the shipped quorvel.exe only.
 #include <windows.h>
 
-#include "platform/win32/system_services.h"
+#include "platform/win32/services/system_services.h"
 
 namespace quorvel::win32 {
 

@@ -1,10 +1,10 @@
-#include "platform/win32/sound_thread.h"
+#include "platform/win32/sound/sound_thread.h"
 
 #include <objbase.h>
 
 #include <utility>
 
-#include "platform/win32/sound_wave.h"
+#include "platform/win32/sound/wave_player.h"
 
 namespace quorvel::win32 {
 

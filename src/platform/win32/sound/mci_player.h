@@ -15,7 +15,7 @@
 #include <string_view>
 
 #include "platform/services.h"
-#include "platform/win32/handles.h"
+#include "platform/win32/base/handles.h"
 
 namespace quorvel::win32 {
 

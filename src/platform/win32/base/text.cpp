@@ -1,4 +1,4 @@
-#include "platform/win32/text.h"
+#include "platform/win32/base/text.h"
 
 #include <windows.h>
 

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "platform/services.h"
-#include "platform/win32/handles.h"
-#include "platform/win32/tray.h"
+#include "platform/win32/base/handles.h"
+#include "platform/win32/services/tray.h"
 
 namespace quorvel::win32 {
 

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "platform/win32/handles.h"
+#include "platform/win32/base/handles.h"
 
 namespace quorvel::win32 {
 

@@ -1,4 +1,4 @@
-#include "platform/win32/helper_window.h"
+#include "platform/win32/base/helper_window.h"
 
 namespace quorvel::win32 {
 

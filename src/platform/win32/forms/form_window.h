@@ -8,8 +8,8 @@
 
 #include <vector>
 
-#include "platform/win32/handles.h"
-#include "platform/win32/pictures.h"
+#include "platform/win32/base/handles.h"
+#include "platform/win32/forms/pictures.h"
 #include "ui/form.h"
 
 namespace quorvel::win32 {

@@ -8,7 +8,7 @@
 
 #include <array>
 
-#include "platform/win32/handles.h"
+#include "platform/win32/base/handles.h"
 #include "ui/design.h"
 
 namespace quorvel::win32 {

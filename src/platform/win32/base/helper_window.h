@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "platform/win32/handles.h"
+#include "platform/win32/base/handles.h"
 
 namespace quorvel::win32 {
 

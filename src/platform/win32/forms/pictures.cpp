@@ -1,6 +1,6 @@
-#include "platform/win32/pictures.h"
+#include "platform/win32/forms/pictures.h"
 
-#include "platform/win32/resource_ids.h"
+#include "platform/win32/base/resource_ids.h"
 
 namespace quorvel::win32 {
 
