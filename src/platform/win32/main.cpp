@@ -2,32 +2,19 @@
 #include <windows.h>
 
 #include <commctrl.h>
-#include <objbase.h>
 #include <shlwapi.h>
 
 #include <string>
 
 #include "app/app.h"
-#include "platform/win32/forms/pictures.h"
-#include "platform/win32/sound/sound_thread.h"
-#include "platform/win32/services/system_services.h"
+#include "platform/win32/base/com.h"
 #include "platform/win32/base/text.h"
+#include "platform/win32/forms/pictures.h"
 #include "platform/win32/forms/window_system.h"
+#include "platform/win32/services/system_services.h"
+#include "platform/win32/sound/sound_thread.h"
 
 namespace {
-
-class ComApartment {
-  public:
-    ComApartment() : ok_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
-    ComApartment(const ComApartment&) = delete;
-    ComApartment& operator=(const ComApartment&) = delete;
-    ~ComApartment() {
-        if (ok_) CoUninitialize();
-    }
-
-  private:
-    bool ok_;
-};
 
 // file: URL of the user guide beside the program.
 std::string help_address() {
@@ -47,7 +34,7 @@ std::string help_address() {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     using namespace quorvel;
-    ComApartment com;
+    win32::ComApartment com;
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES | ICC_UPDOWN_CLASS};
     InitCommonControlsEx(&icc);
 

@@ -1,3 +1,8 @@
+// The base room: what every other room of the Win32 layer stands on, and
+// nothing of the program's own. Owners of handles and COM objects, UTF-8 to
+// UTF-16 and back, the hidden helper windows that carry one object's
+// messages, and the resource ids. It uses only the system's headers.
+//
 // Owners of Win32 handles. Each closes its handle exactly once; copies are
 // deleted so a handle can never be closed twice or leak by accident.
 #pragma once

@@ -70,6 +70,7 @@ class FormWindow final : public ui::FormView {
 
     HWND child(ui::ControlId id) const { return children_[static_cast<std::size_t>(id.row - 1)]; }
     ui::ButtonState shown_state(ui::ControlId id) const;
+    bool picture_button_message(HWND hwnd, ui::ControlId id, UINT msg, LPARAM lp);
     void paint_control(HDC dc, ui::ControlId id, int dx, int dy);
     void paint_beneath(HDC dc, ui::ControlId id);
     void paint_caption(HDC dc, ui::ControlId id, int dx, int dy);

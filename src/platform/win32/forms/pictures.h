@@ -8,27 +8,11 @@
 
 #include <array>
 
+#include "platform/win32/base/com.h"
 #include "platform/win32/base/handles.h"
 #include "ui/design.h"
 
 namespace quorvel::win32 {
-
-template <class T>
-class ComPtr {
-  public:
-    ComPtr() = default;
-    ComPtr(const ComPtr&) = delete;
-    ComPtr& operator=(const ComPtr&) = delete;
-    ~ComPtr() {
-        if (p_) p_->Release();
-    }
-    T** put() { return &p_; }
-    T* operator->() const { return p_; }
-    T* get() const { return p_; }
-
-  private:
-    T* p_ = nullptr;
-};
 
 struct Bitmap {
     HBITMAP handle = nullptr;  // 32 bpp, owned by the store

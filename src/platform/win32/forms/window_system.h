@@ -1,3 +1,9 @@
+// The forms room: the core's forms realised as system windows, every control
+// a child window whose text is its control text; the one painter of our own
+// control kinds; the embedded pictures; the modal and main message loops and
+// the file dialog. It uses base/ and the core's ui/ model; the skin and the
+// services reach it only through the core.
+//
 // Realises forms as windows and runs the UI thread's message loops.
 #pragma once
 

@@ -1,5 +1,9 @@
-// Win32 realisations of the small services: clock, colon timer, alarm box,
-// shell, desktop and forced shutdown.
+// The services room: the small system services the core calls through
+// platform/services.h, one file each: local clock, the colon's one-shot
+// timer, the alarm box, the shell's open, the desktop (zoom, work area,
+// region, skin, notification-area icon) and the forced shutdown, whose last
+// step is linked per executable (the shipped one powers off, the end-to-end
+// one records). It uses base/ and, for the desktop's skin call, skin/.
 #pragma once
 
 #include <windows.h>
