@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
     ui::Form main{ui::main_window::design()};
     struct : platform::Desktop {
         bool is_zoomed(std::uintptr_t) override { return false; }
-        std::optional<ui::Rect> work_area() override { return {}; }
+        std::optional<ui::Rect> work_area_of(const ui::Rect&) override { return {}; }
         void set_round_region(std::uintptr_t, int, int, int, int) override {}
         void apply_control_skin(int) override {}
         void release_capture() override {}

@@ -13,6 +13,10 @@ class Lifecycle {
 
     void window_loaded() { ++alive_; }
     void window_destroyed();
+    // A window counted as loaded whose creation failed: it never was.
+    void window_not_created() {
+        if (alive_ > 0) --alive_;
+    }
     void start_loop() { loop_started_ = true; }
     bool any_alive() const { return alive_ > 0; }
 

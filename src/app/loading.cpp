@@ -3,8 +3,13 @@
 namespace quorvel::app {
 
 bool load_window(ui::Form& form, platform::Windows& windows, Lifecycle& lifecycle) {
-    if (!windows.create(form)) return false;
+    // Counted from the start of its creation: a window that goes while being
+    // created (its creation then fails) is counted out by its destroyed event.
     lifecycle.window_loaded();
+    if (!windows.create(form)) {
+        if (form.alive()) lifecycle.window_not_created();
+        return false;
+    }
     windows.show_controls(form);
     for (const ui::Event e :
          {ui::Event::created, ui::Event::position_changed, ui::Event::size_changed}) {

@@ -76,8 +76,10 @@ class Desktop {
   public:
     virtual ~Desktop() = default;
     virtual bool is_zoomed(std::uintptr_t window) = 0;
-    // The desktop work area, or nothing when the query fails.
-    virtual std::optional<ui::Rect> work_area() = 0;
+    // The work area of the monitor that holds the window whose outer
+    // rectangle this is (the nearest one when none does), or nothing when
+    // the query fails.
+    virtual std::optional<ui::Rect> work_area_of(const ui::Rect& window) = 0;
     // A rounded rectangle (0, 0, right, bottom) with corner ellipse w x h,
     // given to the window without redraw; kept by the window once accepted.
     virtual void set_round_region(std::uintptr_t window, int right, int bottom, int ellipse_w,

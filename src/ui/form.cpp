@@ -17,6 +17,10 @@ Form::Form(const WindowDesign& design) : design_(&design), caption_(design.capti
     client_height_ = design.height;
 }
 
+Form::~Form() {
+    if (view_) view_->form_gone();
+}
+
 const ControlDesign& Form::control_design(ControlId id) const {
     return (*design_)[id];
 }

@@ -29,6 +29,9 @@ class FormView {
     virtual void window_moved(const Rect& outer) = 0;
     virtual void picture_changed(ControlId id, ButtonState state, Picture picture) = 0;
     virtual std::uintptr_t native_handle() const = 0;
+    // The form is going before its window: the window must go at once and
+    // without reaching the form again.
+    virtual void form_gone() {}
 };
 
 enum class Event : std::uint8_t {
@@ -56,6 +59,7 @@ class Form {
     explicit Form(const WindowDesign& design);
     Form(const Form&) = delete;
     Form& operator=(const Form&) = delete;
+    ~Form();
 
     const WindowDesign& design() const { return *design_; }
     const ControlDesign& control_design(ControlId id) const;

@@ -29,9 +29,9 @@ void frame_layout(Form& main, platform::Desktop& desktop) {
     main.move(边框右, {w - 3, 52, 3, b - 52});
 
     // A maximised borderless window would cover the taskbar; keep it on the
-    // work area. The resize re-enters this layout, which places the pieces.
+    // work area of its own monitor. The resize re-enters this layout, which places the pieces.
     if (desktop.is_zoomed(main.native_handle())) {
-        if (const auto area = desktop.work_area()) main.move_window(*area);
+        if (const auto area = desktop.work_area_of(main.window_rect())) main.move_window(*area);
     }
 
     const Rect& outer = main.window_rect();

@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/app.h"
@@ -85,7 +86,9 @@ struct RecordingShell final : platform::Shell {
 struct FakeDesktop final : platform::Desktop {
     Log& log;
     bool zoomed = false;
-    std::optional<ui::Rect> area = ui::Rect{0, 0, 1024, 738};
+    std::optional<ui::Rect> area = ui::Rect{0, 0, 1024, 738};  // the primary monitor's
+    // A second monitor to the right of the primary: its bounds and work area.
+    std::optional<std::pair<ui::Rect, ui::Rect>> second;
     int zoom_queries = 0;
     explicit FakeDesktop(Log& l) : log(l) {}
 
@@ -93,7 +96,15 @@ struct FakeDesktop final : platform::Desktop {
         ++zoom_queries;
         return zoomed;
     }
-    std::optional<ui::Rect> work_area() override { return area; }
+    std::optional<ui::Rect> work_area_of(const ui::Rect& w) override {
+        const int cx = w.left + w.width / 2, cy = w.top + w.height / 2;
+        if (area && second) {
+            const ui::Rect& b = second->first;
+            if (cx >= b.left && cx < b.left + b.width && cy >= b.top && cy < b.top + b.height)
+                return second->second;
+        }
+        return area;
+    }
     void set_round_region(std::uintptr_t, int right, int bottom, int ew, int eh) override {
         log.push_back("region " + std::to_string(right) + "," + std::to_string(bottom) + "," +
                       std::to_string(ew) + "," + std::to_string(eh));
@@ -122,6 +133,7 @@ struct FakeDesktop final : platform::Desktop {
 struct FakeWindows final : platform::Windows {
     Log& log;
     bool create_fails = false;
+    bool create_destroys = false;  // the window goes while being created
     std::deque<ui::Form*> closing;
     std::vector<std::optional<std::string>> file_answers;  // consumed front first
     std::function<void(ui::Form&)> while_modal;
@@ -132,6 +144,10 @@ struct FakeWindows final : platform::Windows {
 
     bool create(ui::Form& form) override {
         log.push_back(std::string("create ") + form.design().name);
+        if (create_destroys) {
+            form.report_destroyed();
+            return false;
+        }
         return !create_fails;
     }
     void show_controls(ui::Form& form) override {
@@ -195,8 +211,11 @@ struct Rig {
 // Records every change a form reports to its view, in the rig's log.
 struct RecordingView final : ui::FormView {
     Log& log;
-    const ui::Form& form;
-    RecordingView(Log& l, const ui::Form& f) : log(l), form(f) {}
+    ui::Form& form;
+    RecordingView(Log& l, ui::Form& f) : log(l), form(f) {}
+    RecordingView(const RecordingView&) = delete;
+    RecordingView& operator=(const RecordingView&) = delete;
+    ~RecordingView() override { form.attach(nullptr); }  // as a window that goes first
     void text_changed(ui::ControlId id, const std::string& text) override {
         log.push_back(std::string("text ") + form.control_design(id).name + "=" + text);
     }

@@ -61,6 +61,27 @@ TEST_F(Frame, MaximisedWindowIsKeptOnTheWorkAreaByANestedRun) {
     EXPECT_EQ(main.picture(标题栏按钮_最大化, ButtonState::hover), Picture::restore_hover);
 }
 
+TEST_F(Frame, MaximisedWindowFillsTheWorkAreaOfItsOwnMonitor) {
+    rig.desktop.zoomed = true;
+    rig.desktop.second = {{{1024, 0, 1280, 1024}, {1024, 0, 1280, 984}}};
+    struct Case {
+        const char* monitor;
+        Rect maximised;  // as the system maximised it there
+        Rect expected;
+    };
+    const Case cases[] = {
+        {"second", {1021, -3, 1286, 1030}, {1024, 0, 1280, 984}},
+        {"primary", {-3, -3, 1030, 774}, {0, 0, 1024, 738}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.monitor);
+        main.report_window_rect(c.maximised, c.maximised.height);
+        frame_layout(main, rig.desktop);
+        EXPECT_EQ(main.window_rect(), c.expected);
+        EXPECT_EQ(main.place(状态栏3), (Rect{c.expected.width - 3, c.expected.height - 24, 3, 24}));
+    }
+}
+
 TEST_F(Frame, FailedWorkAreaQueryKeepsTheSystemSize) {
     rig.desktop.zoomed = true;
     rig.desktop.area = std::nullopt;

@@ -88,6 +88,18 @@ TEST_F(Startup, WindowDestroyedBeforeTheLoopSkipsItWithoutQuitting) {
     EXPECT_FALSE(contains(rig.log, "show main"));
 }
 
+TEST_F(Startup, OptionsWindowFailingToCreateLeavesTheProgramRunning) {
+    rig.windows.on_loop = [&] {
+        rig.windows.create_destroys = true;
+        open_options_window(app);
+    };
+    run(app);
+    EXPECT_FALSE(contains(rig.log, "quit 0"));
+    EXPECT_FALSE(contains(rig.log, "modal begins"));
+    EXPECT_TRUE(app.lifecycle.any_alive());
+    EXPECT_EQ(app.options, nullptr);
+}
+
 TEST(EndingRule, QuitsOnlyWhenTheLastWindowGoesAfterTheLoopStarted) {
     Log log;
     FakeWindows windows{log};

@@ -48,6 +48,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     win32::TrayIcon tray(pictures.icon(16));
     win32::SystemDesktop desktop(tray);
     win32::WindowSystem windows(instance, pictures);
+    windows.on_session_end([&] {
+        sound.stop_all();
+        tray.remove();
+    });
     platform::Services services{clock, colon,   sound,   box,           power,
                                 shell, desktop, windows, help_address()};
     app::App program(services);

@@ -119,7 +119,13 @@ LRESULT FormWindow::on_window_message(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
         case WM_DESTROY:
             reenable_others();
             break;
+        case WM_ENDSESSION:
+            // The process may be ended as soon as this returns: let go of
+            // everything now.
+            if (wp && session_end_) session_end_();
+            return 0;
         case WM_NCDESTROY:
+            if (!hwnd_) break;  // creation failed: the window never was
             hwnd_.release();
             children_.assign(children_.size(), nullptr);
             form_.report_destroyed();

@@ -21,11 +21,34 @@ bool overlaps(const RECT& a, const RECT& b) {
 
 }  // namespace
 
-FormWindow::FormWindow(ui::Form& form, HINSTANCE instance, HWND owner, PictureStore& pictures)
-    : form_(form), instance_(instance), owner_(owner), pictures_(pictures) {}
+FormWindow::FormWindow(ui::Form& form, HINSTANCE instance, HWND owner, PictureStore& pictures,
+                       const std::function<void()>& session_end)
+    : form_(form),
+      instance_(instance),
+      owner_(owner),
+      pictures_(pictures),
+      session_end_(session_end) {}
 
+// The window goes while every member it may use is still here.
 FormWindow::~FormWindow() {
-    if (hwnd_) form_.attach(nullptr);
+    if (!hwnd_) return;
+    form_.attach(nullptr);
+    destroy_quietly();
+}
+
+void FormWindow::form_gone() {
+    destroy_quietly();
+}
+
+void FormWindow::destroy_quietly() {
+    if (!hwnd_) return;
+    for (HWND c : children_)
+        if (c && GetWindowLongPtrW(c, GWLP_USERDATA) == reinterpret_cast<LONG_PTR>(this))
+            SetWindowLongPtrW(c, GWLP_USERDATA, 0);
+    SetWindowLongPtrW(hwnd_.get(), GWLP_USERDATA, 0);
+    reenable_others();
+    children_.assign(children_.size(), nullptr);
+    hwnd_.reset();
 }
 
 bool FormWindow::create() {

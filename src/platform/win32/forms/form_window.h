@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <vector>
 
 #include "platform/win32/base/handles.h"
@@ -28,7 +29,10 @@ void register_window_classes(HINSTANCE instance, PictureStore& pictures);
 
 class FormWindow final : public ui::FormView {
   public:
-    FormWindow(ui::Form& form, HINSTANCE instance, HWND owner, PictureStore& pictures);
+    // `session_end` runs when the system ends the session (log-off, restart,
+    // update) before this window goes.
+    FormWindow(ui::Form& form, HINSTANCE instance, HWND owner, PictureStore& pictures,
+               const std::function<void()>& session_end);
     FormWindow(const FormWindow&) = delete;
     FormWindow& operator=(const FormWindow&) = delete;
     ~FormWindow() override;
@@ -56,6 +60,7 @@ class FormWindow final : public ui::FormView {
     std::uintptr_t native_handle() const override {
         return reinterpret_cast<std::uintptr_t>(hwnd_.get());
     }
+    void form_gone() override;
 
     // Called from the window procedures.
     LRESULT on_window_message(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
@@ -80,11 +85,14 @@ class FormWindow final : public ui::FormView {
     void report_rect();
     void reenable_others();
     HFONT font_for(const ui::Look& look) const;
+    // Destroys the window with its procedures cut off from this object.
+    void destroy_quietly();
 
     ui::Form& form_;
     HINSTANCE instance_;
     HWND owner_;
     PictureStore& pictures_;
+    const std::function<void()>& session_end_;
     UniqueWindow hwnd_;
     std::vector<HWND> children_;  // owned by hwnd_, by row
     std::vector<ButtonTrack> buttons_;

@@ -10,6 +10,13 @@ namespace quorvel::win32 {
 
 WindowSystem::WindowSystem(HINSTANCE instance, PictureStore& pictures)
     : instance_(instance), pictures_(pictures) {
+    session_end_ = [this] {
+        if (release_) release_();
+        // Newest first: the options window before the main one. Each raises
+        // its destroyed event, so the ending rule asks for the quit.
+        for (auto it = windows_.rbegin(); it != windows_.rend(); ++it)
+            if ((*it)->alive()) DestroyWindow((*it)->hwnd());
+    };
     register_window_classes(instance, pictures);
     owner_.reset(CreateWindowExW(0, owner_class, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                  instance, nullptr));
@@ -27,7 +34,7 @@ void WindowSystem::forget_closed() {
 
 bool WindowSystem::create(ui::Form& form) {
     forget_closed();
-    auto w = std::make_unique<FormWindow>(form, instance_, owner_.get(), pictures_);
+    auto w = std::make_unique<FormWindow>(form, instance_, owner_.get(), pictures_, session_end_);
     if (!w->create()) return false;
     windows_.push_back(std::move(w));
     return true;

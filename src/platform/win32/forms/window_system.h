@@ -9,6 +9,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -30,6 +31,8 @@ class WindowSystem final : public platform::Windows {
     std::optional<std::string> open_file(const ui::options_window::FileDialogSettings& s,
                                          const std::string& initial_name) override;
     int run_loop() override;
+    // Runs when the system ends the session, then every window goes.
+    void on_session_end(std::function<void()> release) { release_ = std::move(release); }
     void post_quit(int exit_code) override;
     void report_fatal(const std::string& message) override;
 
@@ -46,6 +49,8 @@ class WindowSystem final : public platform::Windows {
     // loaded, as the shell may hold objects of its own from the dialog.
     UniqueModule comdlg_;
     std::vector<std::unique_ptr<FormWindow>> windows_;
+    std::function<void()> release_;
+    std::function<void()> session_end_;  // what each window runs
 };
 
 }  // namespace quorvel::win32

@@ -15,9 +15,14 @@ bool SystemDesktop::is_zoomed(std::uintptr_t window) {
     return IsZoomed(to_hwnd(window)) != 0;
 }
 
-std::optional<ui::Rect> SystemDesktop::work_area() {
-    RECT r{};
-    if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &r, 0)) return std::nullopt;
+std::optional<ui::Rect> SystemDesktop::work_area_of(const ui::Rect& window) {
+    const RECT outer{window.left, window.top, window.left + window.width,
+                     window.top + window.height};
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    const HMONITOR monitor = MonitorFromRect(&outer, MONITOR_DEFAULTTONEAREST);
+    if (!monitor || !GetMonitorInfoW(monitor, &info)) return std::nullopt;
+    const RECT& r = info.rcWork;
     return ui::Rect{r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 

@@ -60,7 +60,7 @@ class SystemDesktop final : public platform::Desktop {
   public:
     explicit SystemDesktop(TrayIcon& tray) : tray_(tray) {}
     bool is_zoomed(std::uintptr_t window) override;
-    std::optional<ui::Rect> work_area() override;
+    std::optional<ui::Rect> work_area_of(const ui::Rect& window) override;
     void set_round_region(std::uintptr_t window, int right, int bottom, int ew, int eh) override;
     void apply_control_skin(int scheme) override;
     void release_capture() override;

@@ -18,20 +18,34 @@ NOTIFYICONDATAW icon_data(HWND window) {
     return d;
 }
 
+// Broadcast to top-level windows when the taskbar is (re)created: every
+// notification-area icon is gone then and must be added again.
+UINT taskbar_created() {
+    static const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
+    return message;
+}
+
 }  // namespace
 
 // A hidden top-level window: the shell sends icon messages to it.
 TrayIcon::TrayIcon(HICON icon)
-    : window_(helper_window(tray_class, proc, this, false)), icon_(icon) {}
+    : window_(helper_window(tray_class, proc, this, false)), icon_(icon) {
+    taskbar_created();
+}
 
-void TrayIcon::hide_to_tray(HWND window, const std::wstring& tip) {
+bool TrayIcon::add(DWORD message) {
     NOTIFYICONDATAW d = icon_data(window_.get());
     d.uFlags = NIF_ICON | NIF_TIP | NIF_MESSAGE;
     d.uCallbackMessage = tray_callback;
     d.hIcon = icon_;
-    const std::size_t n = std::min(tip.size(), std::size(d.szTip) - 1);
-    std::copy_n(tip.begin(), n, d.szTip);
-    if (!Shell_NotifyIconW(shown_ ? NIM_MODIFY : NIM_ADD, &d)) return;  // stay visible: never lost
+    const std::size_t n = std::min(tip_.size(), std::size(d.szTip) - 1);
+    std::copy_n(tip_.begin(), n, d.szTip);
+    return Shell_NotifyIconW(message, &d) != FALSE;
+}
+
+void TrayIcon::hide_to_tray(HWND window, const std::wstring& tip) {
+    tip_ = tip;
+    if (!add(shown_ ? NIM_MODIFY : NIM_ADD)) return;  // stay visible: never lost
     shown_ = true;
     hidden_ = window;
     ShowWindow(window, SW_HIDE);
@@ -60,6 +74,11 @@ LRESULT CALLBACK TrayIcon::proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             event == NIN_KEYSELECT) {
             if (auto* self = owner_of<TrayIcon>(hwnd)) self->restore();
         }
+        return 0;
+    }
+    if (msg == taskbar_created()) {
+        auto* self = owner_of<TrayIcon>(hwnd);
+        if (self && self->shown_ && !self->add(NIM_ADD)) self->restore();  // never lost
         return 0;
     }
     return DefWindowProcW(hwnd, msg, wp, lp);

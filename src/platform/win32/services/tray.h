@@ -21,15 +21,18 @@ class TrayIcon {
     ~TrayIcon() { remove(); }
 
     // Hides `window` and shows the icon; a click on it brings the window back.
+    // The icon comes back by itself when Explorer restarts.
     void hide_to_tray(HWND window, const std::wstring& tip);
     void remove();
 
   private:
     static LRESULT CALLBACK proc(HWND, UINT, WPARAM, LPARAM);
+    bool add(DWORD message);
     void restore();
 
     UniqueWindow window_;  // receives the icon's mouse messages
     HICON icon_;
+    std::wstring tip_;
     HWND hidden_ = nullptr;
     bool shown_ = false;
 };
