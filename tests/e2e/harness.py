@@ -209,9 +209,19 @@ class Driver:
         return self.call("close", hwnd)
 
 
+# What Wine prints of a crash or a broken heap: a program showing one has
+# failed, whatever its exit code.
+CRASH_SIGNS = ("Unhandled page fault", "Unhandled exception", "err:heap", "err:seh")
+# How long a program may outlive its last window.
+ORPHAN_GRACE_S = 4.0
+
+
 class Program:
     """The program under test, run by wine64 in the session, with a fake
     clock preloaded on its process only."""
+
+    window_class = "QuorvelMain"  # a running program owns one
+    exe_args = []
 
     def __init__(self, session, exe, name, fake_time=None, fake_time_file=None, env=None):
         self.session = session
@@ -241,11 +251,12 @@ class Program:
         # Inherited by what the program starts: tells whose request a late
         # browser call is.
         env["QUORVEL_E2E_RUN"] = self.name
+        env["WINEDEBUG"] = "-all,err+seh,err+heap"  # crashes show in the log
         env.update(self.extra_env)
         log = open(self.session.logs / f"program-{self.name}.log", "wb")
         self.started_at = time.monotonic()
         self.proc = subprocess.Popen(
-            [self.session.wine, str(self.exe)],
+            [self.session.wine, str(self.exe), *self.exe_args],
             env=env,
             cwd=str(self.exe.parent),
             stdin=subprocess.DEVNULL,
@@ -270,6 +281,38 @@ class Program:
             self.proc.send_signal(signal.SIGKILL)
             self.proc.wait()
 
+    def log_text(self):
+        path = self.session.logs / f"program-{self.name}.log"
+        return path.read_text(encoding="utf-8", errors="replace") if path.exists() else ""
+
+    def crash_signs(self):
+        return [line for line in self.log_text().splitlines()
+                if any(sign in line for sign in CRASH_SIGNS)]
+
+    def orphans(self, driver):
+        """Windows pids of copies of this program that own no window of its
+        class any more, after the grace time."""
+        deadline = time.monotonic() + ORPHAN_GRACE_S
+        while True:
+            pids = driver.call("orphans", self.exe.name, self.window_class)["pids"]
+            if not pids or time.monotonic() >= deadline:
+                return pids
+            time.sleep(0.2)
+
+    def finish(self, driver=None):
+        """Ends the program and fails when it crashed (whatever its exit code)
+        or outlived its windows."""
+        lingering = self.orphans(driver) if driver and self.running() else []
+        self.kill()
+        problems = []
+        if lingering:
+            problems.append(f"outlived its windows by over {ORPHAN_GRACE_S:.0f} s")
+        signs = self.crash_signs()
+        if signs:
+            problems.append("crashed:\n  " + "\n  ".join(signs[:5]))
+        if problems:
+            raise AssertionError(f"program {self.name}: " + "; ".join(problems))
+
     def browser_requests(self):
         """Addresses this program asked the shell to open."""
         return [url for run, url in self.session.browser_requests() if run == self.name]
@@ -283,7 +326,7 @@ class Program:
         return self.start()
 
     def __exit__(self, *exc):
-        self.kill()
+        self.finish(context().driver if _context else None)
 
 
 class FakeClock:
@@ -508,7 +551,7 @@ class E2ETestCase(unittest.TestCase):
         ctx.runs += 1
         name = f"{ctx.runs:02d}-{cls.__name__}"
         program = Program(ctx.session, ctx.exe, name, fake_time, fake_time_file, env)
-        (cleanup or cls.addClassCleanup)(program.kill)
+        (cleanup or cls.addClassCleanup)(program.finish, ctx.driver)
         return program.start()
 
     def start_program(self, **kw):

@@ -11,6 +11,8 @@
 #include <windows.h>
 
 #include <psapi.h>
+#include <shellapi.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -767,6 +769,68 @@ std::string cmd_objects(const Args& a) {
         .text();
 }
 
+// ---- the session around the program: quit, notification area, orphans ------
+
+// quit <hwnd>: WM_QUIT posted to the window's thread from outside, as a
+// session end or a task manager would end its loop.
+std::string cmd_quit(const Args& a) {
+    need(a, 1, 1, L"quit <hwnd>");
+    const DWORD thread = GetWindowThreadProcessId(window_arg(a[0]), nullptr);
+    if (!PostThreadMessageW(thread, WM_QUIT, 0, 0)) fail(L"PostThreadMessage failed");
+    return Json().num("thread", thread).text();
+}
+
+// Icons in Wine's own notification area (no X tray): one child window each.
+std::string cmd_tray(const Args& a) {
+    need(a, 0, 0, L"tray");
+    long long icons = 0;
+    for (HWND h : top_levels())
+        if (class_of(h) == L"__winex11_standalone_tray")
+            for (HWND c : descendants(h)) icons += class_of(c) == L"__winex11_tray_icon";
+    return Json().num("icons", icons).text();
+}
+
+// traydelete <hwnd> <uid>: removes another program's icon, as an Explorer
+// restart loses every icon.
+std::string cmd_traydelete(const Args& a) {
+    need(a, 2, 2, L"traydelete <hwnd> <uid>");
+    NOTIFYICONDATAW d{};
+    d.cbSize = sizeof d;
+    d.hWnd = window_arg(a[0]);
+    d.uID = static_cast<UINT>(number(a[1]));
+    return Json().flag("deleted", Shell_NotifyIconW(NIM_DELETE, &d)).text();
+}
+
+// broadcast <name>: a registered message to every top-level window, as
+// Explorer sends "TaskbarCreated" when it starts again.
+std::string cmd_broadcast(const Args& a) {
+    need(a, 1, 1, L"broadcast <name>");
+    const UINT message = RegisterWindowMessageW(a[0].c_str());
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(HWND_BROADCAST, message, 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
+    return Json().num("message", message).text();
+}
+
+// orphans <exe> <class>: processes of that image name that own no top-level
+// window of that class: programs outliving their windows.
+std::string cmd_orphans(const Args& a) {
+    need(a, 2, 2, L"orphans <exe> <class>");
+    std::vector<DWORD> owners;
+    for (HWND h : top_levels())
+        if (class_of(h) == a[1]) owners.push_back(pid_of(h));
+    std::vector<std::string> pids;
+    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snap == INVALID_HANDLE_VALUE) fail(L"no process snapshot");
+    PROCESSENTRY32W e{};
+    e.dwSize = sizeof e;
+    for (BOOL ok = Process32FirstW(snap, &e); ok; ok = Process32NextW(snap, &e))
+        if (lstrcmpiW(e.szExeFile, a[0].c_str()) == 0 &&
+            std::find(owners.begin(), owners.end(), e.th32ProcessID) == owners.end())
+            pids.push_back(std::to_string(e.th32ProcessID));
+    CloseHandle(snap);
+    return Json().raw("pids", array(pids)).text();
+}
+
 const std::map<std::wstring, std::function<std::string(const Args&)>>& commands() {
     static const std::map<std::wstring, std::function<std::string(const Args&)>> table = {
         {L"list", cmd_list},         {L"wait", cmd_wait},
@@ -779,7 +843,9 @@ const std::map<std::wstring, std::function<std::string(const Args&)>>& commands(
         {L"ping", cmd_ping},         {L"objects", cmd_objects},
         {L"skin", cmd_skin},         {L"repeat", cmd_repeat},
 
-        {L"settext", cmd_settext},
+        {L"settext", cmd_settext},   {L"quit", cmd_quit},
+        {L"tray", cmd_tray},         {L"traydelete", cmd_traydelete},
+        {L"broadcast", cmd_broadcast}, {L"orphans", cmd_orphans},
     };
     return table;
 }
