@@ -1,6 +1,7 @@
 // Shows the control skin on a window laid out like the options window and on
 // a gallery of every skinned kind and state, and checks from inside and from
 // outside the process that each standard control carries the skin once.
+// Built with the Windows side; tests/e2e/test_skin_demo.py runs its modes.
 //
 //   skin_demo show [N]   both windows, skinned twice in scheme N (1); stays until closed
 //   skin_demo msgbox     the windows, then a message box

@@ -1,3 +1,7 @@
+// The skin's layers: which controls of the thread carry one (the ledger),
+// putting a layer on and taking it off, the CBT hook that skins controls as
+// they are created, and the layer's window procedure, which handles what all
+// kinds share and hands every other message to the kind's own handling.
 #include "platform/win32/skin/skin.h"
 
 #include <windows.h>
@@ -9,14 +13,12 @@
 #include <unordered_map>
 
 #include "platform/skin_rules.h"
-#include "platform/win32/skin/skin_paint.h"
+#include "platform/win32/base/handles.h"
+#include "platform/win32/skin/control_looks.h"
+#include "platform/win32/skin/layer.h"
 
-namespace quorvel::win32 {
+namespace quorvel::win32::skin {
 namespace {
-
-using platform::SkinKind;
-using skin::ControlState;
-using skin::is_class;
 
 // One fixed id: installing again replaces the layer instead of stacking one.
 constexpr UINT_PTR subclass_id = 0x51534B4E;
@@ -56,16 +58,6 @@ SkinKind kind_of(HWND w, LONG style, HWND parent) {
 
 LRESULT CALLBACK skin_layer(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
 
-ControlState* state_in(HWND w) {
-    const auto& states = thread_skin.states;
-    const auto it = states.find(w);
-    return it == states.end() ? nullptr : it->second;
-}
-
-void redraw_whole(HWND w) {
-    RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
-}
-
 bool put_on(HWND w, SkinKind kind) {
     ThreadSkin& t = thread_skin;
     if (kind == SkinKind::none || !t.ledger.add(reinterpret_cast<std::uintptr_t>(w))) return false;
@@ -83,7 +75,7 @@ bool put_on(HWND w, SkinKind kind) {
 }
 
 void take_off(HWND w, bool redraw) {
-    if (ControlState* state = state_in(w)) {
+    if (ControlState* state = state_of(w)) {
         RemoveWindowSubclass(w, skin_layer, subclass_id);
         thread_skin.states.erase(w);
         if (state->depth > 0)
@@ -94,16 +86,6 @@ void take_off(HWND w, bool redraw) {
     RemovePropW(w, skin_property);
     thread_skin.ledger.remove(reinterpret_cast<std::uintptr_t>(w));
     if (redraw) redraw_whole(w);
-}
-
-// The dropped list exists only once the combo box has run WM_CREATE.
-void put_on_list_of(HWND combo) {
-    COMBOBOXINFO info{};
-    info.cbSize = sizeof info;
-    if (!GetComboBoxInfo(combo, &info) || !info.hwndList) return;
-    if (put_on(info.hwndList,
-               kind_of(info.hwndList, GetWindowLongW(info.hwndList, GWL_STYLE), combo)))
-        redraw_whole(info.hwndList);
 }
 
 BOOL CALLBACK put_on_existing(HWND w, LPARAM) {
@@ -132,342 +114,25 @@ LRESULT CALLBACK on_cbt(int code, WPARAM wparam, LPARAM lparam) {
     return CallNextHookEx(nullptr, code, wparam, lparam);
 }
 
-// --- message handling ----------------------------------------------------------
+// --- the layer ---------------------------------------------------------------------
 
-LRESULT call_system(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-    return DefSubclassProc(w, m, wp, lp);
-}
-
-LRESULT system_nc_paint(HWND w, HRGN region) {
-    return DefSubclassProc(w, WM_NCPAINT, reinterpret_cast<WPARAM>(region), 0);
-}
-
-void paint_now(HWND w, const ControlState& st) {
-    if (st.detached || !IsWindowVisible(w)) return;
-    skin::WindowDc dc(w, false);
-    if (dc.get()) skin::paint_client(w, dc.get(), st);
-}
-
-void refresh_frame(HWND w, const ControlState& st) {
-    if (!st.detached && IsWindowVisible(w))
-        skin::paint_frame(w, st, reinterpret_cast<HRGN>(1), system_nc_paint);
-}
-
-bool cursor_over(HWND w) {
-    POINT pt;
-    RECT r;
-    return GetCursorPos(&pt) && GetWindowRect(w, &r) && PtInRect(&r, pt);
-}
-
-void track_leave(HWND w, ControlState& st) {
-    if (st.tracking) return;
-    TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, w, 0};
-    st.tracking = TrackMouseEvent(&tme) != FALSE;
-}
-
-POINT client_point(LPARAM lp) {
-    return {static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
-}
-
-bool inside_client(HWND w, POINT pt) {
-    RECT r;
-    GetClientRect(w, &r);
-    return PtInRect(&r, pt) != FALSE;
-}
-
-// Messages on which the system button paints at once instead of asking for
-// a paint. Its drawing is kept off the screen (redraw off) and ours follows,
-// so the system's look never flashes up.
-bool button_paints_directly(UINT m) {
-    switch (m) {
-        case WM_SETTEXT:
-        case WM_SETFOCUS:
-        case WM_KILLFOCUS:
-        case WM_ENABLE:
-        case WM_UPDATEUISTATE:
-        case BM_SETSTATE:
-        case BM_SETCHECK:
-        case BM_SETSTYLE:
-            return true;
-        default:
-            return false;
-    }
-}
-
-LRESULT button_message(HWND w, UINT m, WPARAM wp, LPARAM lp, ControlState& st) {
-    switch (m) {
-        case WM_PAINT: {
-            PaintScope paint(w);
-            skin::paint_client(w, paint.dc(), st);
-            return 0;
-        }
-        case WM_PRINTCLIENT:
-            skin::paint_client(w, reinterpret_cast<HDC>(wp), st);
-            return 0;
-        case WM_ERASEBKGND:
-            return 1;
-        case WM_MOUSEMOVE: {
-            const LRESULT r = call_system(w, m, wp, lp);
-            track_leave(w, st);
-            const bool hot = inside_client(w, client_point(lp));
-            if (hot != st.hot) {
-                st.hot = hot;
-                InvalidateRect(w, nullptr, FALSE);
-            }
-            return r;
-        }
-        case WM_MOUSELEAVE: {
-            const LRESULT r = call_system(w, m, wp, lp);
-            st.tracking = false;
-            if (st.hot) {
-                st.hot = false;
-                InvalidateRect(w, nullptr, FALSE);
-            }
-            return r;
-        }
-        default:
-            break;
-    }
-    if (!button_paints_directly(m)) return call_system(w, m, wp, lp);
-    // A hidden window must stay hidden: redraw on would show it.
-    const bool visible = (GetWindowLongW(w, GWL_STYLE) & WS_VISIBLE) != 0;
-    if (visible) call_system(w, WM_SETREDRAW, FALSE, 0);
+// A button made owner-drawn later is the owner's again.
+LRESULT style_changed(HWND w, UINT m, WPARAM wp, LPARAM lp, ControlState& st) {
     const LRESULT r = call_system(w, m, wp, lp);
-    if (visible && IsWindow(w)) {
-        call_system(w, WM_SETREDRAW, TRUE, 0);
-        if (st.detached)
-            redraw_whole(w);
-        else
-            paint_now(w, st);
+    if (wp != static_cast<WPARAM>(GWL_STYLE) || st.detached) return r;
+    const SkinKind kind = kind_of(w, GetWindowLongW(w, GWL_STYLE), GetParent(w));
+    if (st.kind != SkinKind::combo_list && kind != st.kind) {
+        if (kind == SkinKind::none) {
+            take_off(w, true);
+            return r;
+        }
+        st.kind = kind;
     }
+    redraw_whole(w);
     return r;
 }
 
-// The combo box that an edit box is part of, when that combo box is skinned.
-HWND skinned_combo_of(HWND edit) {
-    HWND parent = GetParent(edit);
-    ControlState* ps = state_in(parent);
-    return ps && ps->kind == SkinKind::combo_box ? parent : nullptr;
-}
-
-// An edit box's look shows in its neighbours: the combo box it belongs to
-// and an up-down control sitting on it.
-void edit_changed(HWND edit, const ControlState& st) {
-    if (HWND combo = skinned_combo_of(edit)) {
-        ControlState* cs = state_in(combo);
-        cs->hot = st.hot || cursor_over(combo);
-        InvalidateRect(combo, nullptr, FALSE);
-    }
-    HWND parent = GetParent(edit);
-    if (!parent) return;
-    for (HWND s = GetWindow(parent, GW_CHILD); s; s = GetWindow(s, GW_HWNDNEXT)) {
-        ControlState* ss = state_in(s);
-        if (ss && ss->kind == SkinKind::up_down &&
-            reinterpret_cast<HWND>(SendMessageW(s, UDM_GETBUDDY, 0, 0)) == edit)
-            InvalidateRect(s, nullptr, FALSE);
-    }
-}
-
-LRESULT framed_message(HWND w, UINT m, WPARAM wp, LPARAM lp, ControlState& st) {
-    switch (m) {
-        case WM_NCPAINT:
-            if (skin::paint_frame(w, st, reinterpret_cast<HRGN>(wp), system_nc_paint)) return 0;
-            return call_system(w, m, wp, lp);
-        case WM_SETFOCUS:
-        case WM_KILLFOCUS:
-        case WM_ENABLE: {
-            const LRESULT r = call_system(w, m, wp, lp);
-            if (!st.detached && IsWindow(w)) {
-                refresh_frame(w, st);
-                edit_changed(w, st);
-            }
-            return r;
-        }
-        case WM_MOUSEMOVE: {
-            const LRESULT r = call_system(w, m, wp, lp);
-            track_leave(w, st);
-            if (!st.hot) {
-                st.hot = true;
-                refresh_frame(w, st);
-                edit_changed(w, st);
-            }
-            return r;
-        }
-        case WM_MOUSELEAVE: {
-            const LRESULT r = call_system(w, m, wp, lp);
-            st.tracking = false;
-            if (st.hot) {
-                st.hot = false;
-                refresh_frame(w, st);
-                edit_changed(w, st);
-            }
-            return r;
-        }
-        default:
-            return call_system(w, m, wp, lp);
-    }
-}
-
-// Messages after which the system combo box may have drawn its own field or
-// button straight onto the screen (a selection made in the list, for one);
-// ours is drawn over it at once.
-bool combo_may_paint(UINT m) {
-    switch (m) {
-        case WM_SETFOCUS:
-        case WM_KILLFOCUS:
-        case WM_ENABLE:
-        case WM_SETTEXT:
-        case WM_UPDATEUISTATE:
-        case WM_COMMAND:
-        case WM_KEYDOWN:
-        case WM_CHAR:
-        case WM_MOUSEWHEEL:
-        case WM_LBUTTONDOWN:
-        case WM_LBUTTONUP:
-        case WM_CAPTURECHANGED:
-        case CB_SETCURSEL:
-        case CB_SELECTSTRING:
-        case CB_SHOWDROPDOWN:
-            return true;
-        default:
-            return false;
-    }
-}
-
-LRESULT combo_message(HWND w, UINT m, WPARAM wp, LPARAM lp, ControlState& st) {
-    switch (m) {
-        case WM_PAINT: {
-            PaintScope paint(w);
-            skin::paint_client(w, paint.dc(), st);
-            return 0;
-        }
-        case WM_PRINTCLIENT:
-            skin::paint_client(w, reinterpret_cast<HDC>(wp), st);
-            return 0;
-        case WM_ERASEBKGND:
-            return 1;
-        case WM_CREATE: {
-            const LRESULT r = call_system(w, m, wp, lp);
-            if (r != -1 && !st.detached) put_on_list_of(w);
-            return r;
-        }
-        case WM_MOUSEMOVE: {
-            const LRESULT r = call_system(w, m, wp, lp);
-            track_leave(w, st);
-            if (!st.hot) {
-                st.hot = true;
-                InvalidateRect(w, nullptr, FALSE);
-            }
-            return r;
-        }
-        case WM_MOUSELEAVE: {
-            const LRESULT r = call_system(w, m, wp, lp);
-            st.tracking = false;
-            const HWND edit = [&] {
-                COMBOBOXINFO info{};
-                info.cbSize = sizeof info;
-                return GetComboBoxInfo(w, &info) ? info.hwndItem : nullptr;
-            }();
-            const ControlState* es = edit != w ? state_in(edit) : nullptr;
-            const bool hot = es && es->hot;  // gone into its own edit box
-            if (hot != st.hot) {
-                st.hot = hot;
-                InvalidateRect(w, nullptr, FALSE);
-            }
-            return r;
-        }
-        default:
-            break;
-    }
-    const LRESULT r = call_system(w, m, wp, lp);
-    if (combo_may_paint(m) && IsWindow(w)) paint_now(w, st);
-    return r;
-}
-
-LRESULT up_down_message(HWND w, UINT m, WPARAM wp, LPARAM lp, ControlState& st) {
-    switch (m) {
-        case WM_PAINT: {
-            PaintScope paint(w);
-            skin::paint_client(w, paint.dc(), st);
-            return 0;
-        }
-        case WM_PRINTCLIENT:
-            skin::paint_client(w, reinterpret_cast<HDC>(wp), st);
-            return 0;
-        case WM_ERASEBKGND:
-            return 1;
-        case WM_MOUSEMOVE: {
-            const LRESULT r = call_system(w, m, wp, lp);
-            track_leave(w, st);
-            const int part = skin::up_down_part(w, client_point(lp));
-            if (part != st.hot_part) {
-                st.hot_part = part;
-                InvalidateRect(w, nullptr, FALSE);
-            }
-            return r;
-        }
-        case WM_MOUSELEAVE: {
-            const LRESULT r = call_system(w, m, wp, lp);
-            st.tracking = false;
-            st.hot_part = -1;
-            InvalidateRect(w, nullptr, FALSE);
-            return r;
-        }
-        case WM_LBUTTONDOWN:
-        case WM_LBUTTONDBLCLK:
-            st.pressed_part = st.hot_part = skin::up_down_part(w, client_point(lp));
-            InvalidateRect(w, nullptr, FALSE);
-            return call_system(w, m, wp, lp);
-        case WM_LBUTTONUP:
-        case WM_CAPTURECHANGED: {
-            const LRESULT r = call_system(w, m, wp, lp);
-            if (st.pressed_part >= 0) {
-                st.pressed_part = -1;
-                InvalidateRect(w, nullptr, FALSE);
-            }
-            return r;
-        }
-        case WM_ENABLE: {
-            const LRESULT r = call_system(w, m, wp, lp);
-            InvalidateRect(w, nullptr, FALSE);
-            return r;
-        }
-        default:
-            return call_system(w, m, wp, lp);
-    }
-}
-
-LRESULT handle(HWND w, UINT m, WPARAM wp, LPARAM lp, ControlState& st) {
-    if (m == layers_message()) return call_system(w, m, wp, lp) + 1;
-    switch (m) {
-        case WM_NCDESTROY:
-            take_off(w, false);
-            return call_system(w, m, wp, lp);
-        case WM_STYLECHANGED: {
-            const LRESULT r = call_system(w, m, wp, lp);
-            if (wp == static_cast<WPARAM>(GWL_STYLE) && !st.detached) {
-                // A button made owner-drawn later is the owner's again.
-                const SkinKind kind = kind_of(w, GetWindowLongW(w, GWL_STYLE), GetParent(w));
-                if (st.kind != SkinKind::combo_list && kind != st.kind) {
-                    if (kind == SkinKind::none) {
-                        take_off(w, true);
-                        return r;
-                    }
-                    st.kind = kind;
-                }
-                redraw_whole(w);
-            }
-            return r;
-        }
-        case WM_THEMECHANGED:
-        case WM_SYSCOLORCHANGE: {
-            const LRESULT r = call_system(w, m, wp, lp);
-            redraw_whole(w);
-            return r;
-        }
-        default:
-            break;
-    }
+LRESULT kind_message(HWND w, UINT m, WPARAM wp, LPARAM lp, ControlState& st) {
     switch (st.kind) {
         case SkinKind::push_button:
         case SkinKind::check_box:
@@ -476,7 +141,7 @@ LRESULT handle(HWND w, UINT m, WPARAM wp, LPARAM lp, ControlState& st) {
             return button_message(w, m, wp, lp, st);
         case SkinKind::edit:
         case SkinKind::combo_list:
-            return framed_message(w, m, wp, lp, st);
+            return frame_message(w, m, wp, lp, st);
         case SkinKind::combo_box:
             return combo_message(w, m, wp, lp, st);
         case SkinKind::up_down:
@@ -485,6 +150,25 @@ LRESULT handle(HWND w, UINT m, WPARAM wp, LPARAM lp, ControlState& st) {
             break;
     }
     return call_system(w, m, wp, lp);
+}
+
+LRESULT handle(HWND w, UINT m, WPARAM wp, LPARAM lp, ControlState& st) {
+    if (m == layers_message()) return call_system(w, m, wp, lp) + 1;
+    switch (m) {
+        case WM_NCDESTROY:
+            take_off(w, false);
+            return call_system(w, m, wp, lp);
+        case WM_STYLECHANGED:
+            return style_changed(w, m, wp, lp, st);
+        case WM_THEMECHANGED:
+        case WM_SYSCOLORCHANGE: {
+            const LRESULT r = call_system(w, m, wp, lp);
+            redraw_whole(w);
+            return r;
+        }
+        default:
+            return kind_message(w, m, wp, lp, st);
+    }
 }
 
 LRESULT CALLBACK skin_layer(HWND w, UINT m, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR ref) {
@@ -497,18 +181,41 @@ LRESULT CALLBACK skin_layer(HWND w, UINT m, WPARAM wp, LPARAM lp, UINT_PTR, DWOR
 
 }  // namespace
 
-namespace skin {
-const ControlState* state_of(HWND window) {
-    return state_in(window);
+ControlState* state_of(HWND w) {
+    const auto& states = thread_skin.states;
+    const auto it = states.find(w);
+    return it == states.end() ? nullptr : it->second;
 }
-}  // namespace skin
+
+LRESULT call_system(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    return DefSubclassProc(w, m, wp, lp);
+}
+
+void redraw_whole(HWND w) {
+    RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+}
+
+void put_on_list_of(HWND combo) {
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetComboBoxInfo(combo, &info) || !info.hwndList) return;
+    if (put_on(info.hwndList,
+               kind_of(info.hwndList, GetWindowLongW(info.hwndList, GWL_STYLE), combo)))
+        redraw_whole(info.hwndList);
+}
+
+}  // namespace quorvel::win32::skin
+
+namespace quorvel::win32 {
 
 void apply_control_skin(int scheme) {
-    ThreadSkin& t = thread_skin;
-    if (!t.hook) t.hook.reset(SetWindowsHookExW(WH_CBT, on_cbt, nullptr, GetCurrentThreadId()));
-    for (std::uintptr_t w : t.ledger.switch_to(scheme)) take_off(reinterpret_cast<HWND>(w), true);
+    skin::ThreadSkin& t = skin::thread_skin;
+    if (!t.hook)
+        t.hook.reset(SetWindowsHookExW(WH_CBT, skin::on_cbt, nullptr, GetCurrentThreadId()));
+    for (std::uintptr_t w : t.ledger.switch_to(scheme))
+        skin::take_off(reinterpret_cast<HWND>(w), true);
     if (!t.ledger.scheme()) return;
-    EnumThreadWindows(GetCurrentThreadId(), put_on_window_tree, 0);
+    EnumThreadWindows(GetCurrentThreadId(), skin::put_on_window_tree, 0);
 }
 
 }  // namespace quorvel::win32

@@ -1,6 +1,15 @@
-// The control skin: a Windows XP-like look for the standard controls of the
-// calling thread (push buttons, check boxes, radio buttons, group boxes, edit
-// boxes, drop-down combo boxes with their lists, up-down controls).
+// The skin room: a Windows XP-like look for the system's standard controls,
+// put on every control of the calling thread by a window procedure layer.
+// skin.cpp installs and removes the layers (the thread's ledger, the CBT
+// hook) and hands each message to the handling of the control's kind: one
+// file per kind (button, frame, combo, up_down) holding its behaviour and
+// its painting, all sharing one hot-tracking mechanism (hot_tracking) and
+// the drawing primitives (canvas, control_looks, arrow_button). It may use
+// base/ and platform/skin_rules (which decides what is skinned and in which
+// colours) and nothing else of the program: never forms/, sound/ or services/.
+//
+// The controls it skins: push buttons, check boxes, radio buttons, group
+// boxes, edit boxes, drop-down combo boxes with their lists, up-down controls.
 //
 // apply_control_skin(scheme) takes any earlier skin off every control of the
 // thread, then, for scheme 1 (blue), 2 (olive green) or 3 (silver), skins the
