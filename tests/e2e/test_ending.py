@@ -4,6 +4,7 @@ open; and the notification-area icon after an Explorer restart. Each ends
 with exit code 0 and nothing in the log that shows a crash. The harness's
 own crash and orphan checks are shown to catch a program that goes wrong."""
 
+import os
 import time
 from pathlib import Path
 
@@ -12,6 +13,7 @@ from harness import E2ETestCase
 from test_faults import SETUP_TIME, arm, new_clock, start_copy
 
 MIN = 1018  # title button: minimise to the notification area
+MUSIC = 1003  # the main window's music path
 WM_QUERYENDSESSION, WM_ENDSESSION = 0x0011, 0x0016
 WM_LBUTTONUP, TRAY_CALLBACK = 0x0202, 0x8001
 
@@ -92,3 +94,30 @@ class HarnessChecks(E2ETestCase):
         time.sleep(2)  # running, and its one window gone
         with self.assertRaisesRegex(AssertionError, "outlived its windows"):
             program.finish(self.driver())
+
+
+class ExitWhileSounding(E2ETestCase):
+    """The end is never held up by the sound: plays still to come, or a file
+    whose opening never answers (a FIFO nobody writes to)."""
+
+    def test_program_ends_within_two_seconds_of_the_box(self):
+        drv = self.driver()
+        root = self.ctx().session.root / "ending"
+        song = harness.make_test_mp3(root, "long.mp3", tone_s=4.0, silence_s=0.2)
+        fifo = root / "never answers.mp3"
+        if not fifo.exists():
+            os.mkfifo(fifo)
+        for case, path in (("three long plays", song), ("open that never answers", fifo)):
+            with self.subTest(case):
+                clock = new_clock(self, SETUP_TIME)
+                program = start_copy(self, clock)
+                arm(self, program, 7, 5)
+                drv.call("settext", program.hwnd, MUSIC, harness.windows_path(path))
+                clock.set("@2011-04-15 07:04:59")
+                drv.call("msgbox", 20000, program.pid, timeout=30)
+                time.sleep(0.5)  # the sound thread is at work
+                drv.call("dismiss", 5000, program.pid)
+                dismissed = time.monotonic()
+                self.assertEqual(program.wait(timeout=10), 0)
+                self.assertLess(time.monotonic() - dismissed, 2.0)
+                program.finish(drv)
