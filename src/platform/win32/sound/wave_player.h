@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+#include "mp3/frame_header.h"
+#include "mp3/gapless.h"
 #include "platform/services.h"
 #include "platform/win32/base/handles.h"
 #include "platform/win32/sound/mci_player.h"
@@ -64,7 +66,7 @@ class WaveSound final : public platform::Sound {
     HACMSTREAM acm_ = nullptr;
     HWAVEOUT out_ = nullptr;
     bool restart_ = true;                            // the next conversion starts a play
-    std::uint64_t skip_bytes_ = 0, keep_bytes_ = 0;  // per play; keep 0: all
+    mp3::ByteWindow window_bytes_;  // the music within each play
     std::uint64_t played_bytes_ = 0;                 // decoded so far in this play
     int plays_left_ = 0;
     int queued_ = 0;
