@@ -24,13 +24,9 @@ MciSound::~MciSound() {
 }
 
 LRESULT CALLBACK MciSound::window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == MM_MCINOTIFY) {
-        if (auto* self = owner_of<MciSound>(hwnd)) {
-            self->on_notify(wp, lp);
-        }
-        return 0;
-    }
-    return DefWindowProcW(hwnd, msg, wp, lp);
+    if (msg != MM_MCINOTIFY) return DefWindowProcW(hwnd, msg, wp, lp);
+    if (auto* self = owner_of<MciSound>(hwnd)) self->on_notify(wp, lp);
+    return 0;
 }
 
 void MciSound::play(const std::string& utf8_path, int times) {

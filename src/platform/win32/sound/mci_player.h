@@ -34,9 +34,8 @@ class MciSound final : public platform::Sound {
         started,
     };
 
+    // Not copyable: it owns its window and device.
     MciSound();
-    MciSound(const MciSound&) = delete;
-    MciSound& operator=(const MciSound&) = delete;
     ~MciSound() override;
 
     void play(const std::string& utf8_path, int times) override;

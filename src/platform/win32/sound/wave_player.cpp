@@ -1,8 +1,6 @@
 #include "platform/win32/sound/wave_player.h"
 
-#include <algorithm>
 #include <cstring>
-#include <string_view>
 
 #include "platform/win32/base/helper_window.h"
 #include "platform/win32/base/text.h"
@@ -183,9 +181,12 @@ bool WaveSound::refill(WAVEHDR& buffer) {
             if (!at_end) at_end = !read_more();
         }
     }
-    if (filled == 0) return false;
+    return filled != 0 && queue(buffer, pcm.data(), filled);
+}
+
+bool WaveSound::queue(WAVEHDR& buffer, BYTE* pcm, std::size_t filled) {
     buffer = {};
-    buffer.lpData = reinterpret_cast<LPSTR>(pcm.data());
+    buffer.lpData = reinterpret_cast<LPSTR>(pcm);
     buffer.dwBufferLength = static_cast<DWORD>(filled);
     if (waveOutPrepareHeader(out_, &buffer, sizeof buffer) != MMSYSERR_NOERROR) return false;
     if (waveOutWrite(out_, &buffer, sizeof buffer) != MMSYSERR_NOERROR) {

@@ -37,9 +37,7 @@ class WaveSound final : public platform::Sound {
         started,
     };
 
-    WaveSound();
-    WaveSound(const WaveSound&) = delete;
-    WaveSound& operator=(const WaveSound&) = delete;
+    WaveSound();  // not copyable: it owns its window, file and streams
     ~WaveSound() override;
 
     void play(const std::string& utf8_path, int times) override;
@@ -52,6 +50,8 @@ class WaveSound final : public platform::Sound {
     bool open_stream(const mp3::FrameFormat& f);
     // Decodes into the buffer and queues it; false once nothing is left.
     bool refill(WAVEHDR& buffer);
+    // Hands `filled` bytes of `pcm` to the wave output in `buffer`.
+    bool queue(WAVEHDR& buffer, BYTE* pcm, std::size_t filled);
     // Appends the next bytes of the file to the input; false at its end.
     bool read_more();
     // Drops what the encoder and decoder added around the music from `n`
