@@ -7,6 +7,7 @@ audio server."""
 import re
 import shutil
 import subprocess
+import time
 
 import audio
 from harness import E2ETestCase, windows_path
@@ -43,7 +44,42 @@ def sparse(path, size, pieces=()):
     return path
 
 
-class MciPlayer(E2ETestCase):
+class ProbeCase(E2ETestCase):
+    """Runs sound_probe.exe in the session, the null sink recorded or not."""
+
+    probe = out = None
+
+    def run_probe(self, *args, env=None, timeout=60):
+        # Output goes to a file, not a pipe: a helper Wine starts (the console
+        # host, for "con.mp3") may hold a pipe open after the probe has ended.
+        self.out.mkdir(parents=True, exist_ok=True)
+        log = self.out / f"probe-{args[0]}.out"
+        with open(log, "wb") as sink:
+            proc = subprocess.Popen([self.ctx().session.wine, str(self.probe), *args],
+                                    stdout=sink, stderr=subprocess.DEVNULL,
+                                    env=env or self.ctx().session.env, stdin=subprocess.DEVNULL)
+            try:
+                rc = proc.wait(timeout=timeout)
+            except subprocess.TimeoutExpired:
+                proc.kill()
+                proc.wait()
+                rc = None
+        said = log.read_bytes().decode("utf-8", "replace").replace("\r", "")
+        self.assertIsNotNone(rc, f"sound_probe {args[0]} still running after {timeout} s:\n{said}")
+        return rc, said
+
+    def recorded(self, name, *args):
+        """Runs the probe with the null sink recorded: (rc, output, recorder)."""
+        rec = audio.Recorder(self.out / f"{name}.wav", env=self.ctx().session.env).start()
+        try:
+            rc, text = self.run_probe(*args)
+        finally:
+            rec.stop()
+        (self.out / f"{name}.log").write_text(text)
+        return rc, text, rec
+
+
+class MciPlayer(ProbeCase):
     @classmethod
     def setUpClass(cls):
         ctx = cls.ctx()
@@ -95,35 +131,6 @@ class MciPlayer(E2ETestCase):
             "con.mp3",  # a device name on Windows before 11
             "2 GiB of zeros.mp3", "tag claims 256 MiB.mp3")]
         return cases + ["lock:" + windows_path(bad / "locked.mp3")]
-
-    def run_probe(self, *args, env=None, timeout=60):
-        # Output goes to a file, not a pipe: a helper Wine starts (the console
-        # host, for "con.mp3") may hold a pipe open after the probe has ended.
-        self.out.mkdir(parents=True, exist_ok=True)
-        log = self.out / f"probe-{args[0]}.out"
-        with open(log, "wb") as sink:
-            proc = subprocess.Popen([self.ctx().session.wine, str(self.probe), *args],
-                                    stdout=sink, stderr=subprocess.DEVNULL,
-                                    env=env or self.ctx().session.env, stdin=subprocess.DEVNULL)
-            try:
-                rc = proc.wait(timeout=timeout)
-            except subprocess.TimeoutExpired:
-                proc.kill()
-                proc.wait()
-                rc = None
-        said = log.read_bytes().decode("utf-8", "replace").replace("\r", "")
-        self.assertIsNotNone(rc, f"sound_probe {args[0]} still running after {timeout} s:\n{said}")
-        return rc, said
-
-    def recorded(self, name, *args):
-        """Runs the probe with the null sink recorded: (rc, output, recorder)."""
-        rec = audio.Recorder(self.out / f"{name}.wav", env=self.ctx().session.env).start()
-        try:
-            rc, text = self.run_probe(*args)
-        finally:
-            rec.stop()
-        (self.out / f"{name}.log").write_text(text)
-        return rc, text, rec
 
     def test_path_forms(self):
         rc, text = self.run_probe("selftest")
@@ -221,3 +228,38 @@ class MciPlayer(E2ETestCase):
         rc, text = self.run_probe("play", windows_path(self.tone), "3", "box", env=env)
         play = fields(text, "play_at")
         self.assertEqual((rc, play.get("outcome")), (0, "open_failed"), text)
+
+
+class SoundThreadEnd(ProbeCase):
+    """The program's sound thread ends with the program: the UI thread waits
+    for it about a second at most, even when it hangs in a play."""
+
+    @classmethod
+    def setUpClass(cls):
+        ctx = cls.ctx()
+        cls.probe = ctx.driver.exe.parent / "sound_probe.exe"
+        cls.out = ctx.out / "e2e" / "sound-thread"
+        # Sounding still when the probe stops it, 0.8 s after the play.
+        cls.tone = audio.make_tone_mp3(ctx.session.root / "sound-thread" / "闹钟.mp3", 440, 2.0)
+
+    def ended_within(self, text, seconds):
+        """The process ended within `seconds` of the probe's stop_all."""
+        stop_at = int(fields(text, "stop_at")["stop_at"]) / 1000
+        self.assertLess(time.time() - stop_at, seconds, text)
+
+    def test_exit_while_the_thread_hangs_in_a_play(self):
+        rc, text = self.run_probe("thread", "stuck")
+        self.assertEqual(rc, 0, text)
+        self.ended_within(text, 2.0)
+        self.assertLess(int(fields(text, "stop_us")["stop_us"]), 1_300_000, text)
+        self.assertLess(int(fields(text, "end_us")["end_us"]), 100_000, text)
+
+    def test_exit_while_three_plays_sound(self):
+        rc, text, rec = self.recorded("thread-exit", "thread", windows_path(self.tone))
+        self.assertEqual(rc, 0, text)
+        self.ended_within(text, 2.0 + 1.5)  # the recorder's tail comes first
+        self.assertLess(int(fields(text, "stop_us")["stop_us"]), 1_000_000, text)
+        a = audio.analyse(rec.path, **BRIDGE)
+        self.assertEqual(a["plays"], 1, a)
+        stop_at = rec.offset_of(int(fields(text, "stop_at")["stop_at"]))
+        self.assertLess(a["bursts"][-1][1] - stop_at, 0.25, a)

@@ -11,6 +11,9 @@
 //                                        "<empty>" is the empty path and
 //                                        "lock:PATH" a file held open exclusively
 //   sound_probe forms PATH               MCI_OPEN of each form of the path
+//   sound_probe thread PATH|stuck        the program's sound thread: play 3 times
+//                                        (or hang in a play, as a slow open does),
+//                                        then stop_all and end it, each timed
 //
 // Output is UTF-8, one "key=value ..." line per fact; times are Unix epoch
 // milliseconds so a recording made outside can be lined up with them.
@@ -27,6 +30,7 @@
 #include "platform/win32/base/text.h"
 #include "platform/win32/sound/mci_player.h"
 #include "platform/win32/sound/music_file.h"
+#include "platform/win32/sound/sound_thread.h"
 
 namespace {
 
@@ -281,6 +285,37 @@ int forms(const std::string& path) {
     return 0;
 }
 
+// A player stuck in its first play, as one opening a file on a share that
+// does not answer is.
+class StuckPlayer final : public quorvel::platform::Sound {
+  public:
+    void play(const std::string&, int) override { Sleep(60000); }
+    void stop_all() override {}
+};
+
+std::unique_ptr<quorvel::platform::Sound> stuck_player() {
+    return std::make_unique<StuckPlayer>();
+}
+
+int thread(const std::string& path) {
+    using quorvel::win32::SoundThread;
+    auto sound = std::make_unique<SoundThread>(path == "stuck" ? &stuck_player
+                                                                : &SoundThread::wave_player);
+    double t0 = now_us();
+    sound->play(path, 3);
+    out("play_at=" + std::to_string(epoch_ms()) +
+        " play_us=" + std::to_string(static_cast<long long>(now_us() - t0)));
+    wait_ms(800);
+    out("stop_at=" + std::to_string(epoch_ms()));
+    t0 = now_us();
+    sound->stop_all();
+    out("stop_us=" + std::to_string(static_cast<long long>(now_us() - t0)));
+    t0 = now_us();
+    sound.reset();
+    out("end_us=" + std::to_string(static_cast<long long>(now_us() - t0)));
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -298,6 +333,7 @@ int wmain(int argc, wchar_t** argv) {
         return stop(arg(1), num(2, 500), mode);
     if (mode == "bad") return bad(std::vector<std::string>(args.begin() + 1, args.end()));
     if (mode == "forms") return forms(arg(1));
-    out("usage: sound_probe selftest|play|replace|stop|destroy|exit|bad|forms ...");
+    if (mode == "thread") return thread(arg(1));
+    out("usage: sound_probe selftest|play|replace|stop|destroy|exit|bad|forms|thread ...");
     return 2;
 }

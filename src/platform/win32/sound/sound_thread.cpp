@@ -12,9 +12,13 @@ namespace {
 constexpr std::chrono::milliseconds kPatience{1000};
 }
 
-SoundThread::SoundThread() : shared_(std::make_shared<Shared>()) {
+std::unique_ptr<platform::Sound> SoundThread::wave_player() {
+    return std::make_unique<WaveSound>();
+}
+
+SoundThread::SoundThread(PlayerMaker make_player) : shared_(std::make_shared<Shared>()) {
     shared_->wake.reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
-    thread_ = std::thread(&SoundThread::run, shared_);
+    thread_ = std::thread(&SoundThread::run, shared_, make_player);
 }
 
 SoundThread::~SoundThread() {
@@ -70,10 +74,10 @@ bool SoundThread::serve(Shared& shared, platform::Sound& sound) {
     return !quit;
 }
 
-void SoundThread::run(std::shared_ptr<Shared> shared) {
+void SoundThread::run(std::shared_ptr<Shared> shared, PlayerMaker make_player) {
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     {
-        WaveSound sound;
+        const std::unique_ptr<platform::Sound> sound = make_player();
         const HANDLE wake = shared->wake.get();
         bool running = true;
         while (running) {
@@ -82,7 +86,7 @@ void SoundThread::run(std::shared_ptr<Shared> shared) {
             const DWORD woke =
                 MsgWaitForMultipleObjectsEx(1, &wake, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
             if (woke == WAIT_OBJECT_0) {
-                running = serve(*shared, sound);
+                running = serve(*shared, *sound);
             } else if (woke == WAIT_OBJECT_0 + 1) {
                 MSG msg;
                 while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);

@@ -27,7 +27,12 @@ namespace quorvel::win32 {
 
 class SoundThread final : public platform::Sound {
   public:
-    SoundThread();
+    // Makes the player the thread plays with, on the thread itself: its
+    // windows must belong to the thread that pumps their messages.
+    using PlayerMaker = std::unique_ptr<platform::Sound> (*)();
+    static std::unique_ptr<platform::Sound> wave_player();
+
+    explicit SoundThread(PlayerMaker make_player = &wave_player);
     SoundThread(const SoundThread&) = delete;
     SoundThread& operator=(const SoundThread&) = delete;
     // Waits about a second for the thread to end; a thread stuck in a call
@@ -53,7 +58,7 @@ class SoundThread final : public platform::Sound {
         unsigned long sent = 0, done = 0;
         UniqueKernelHandle wake;  // auto-reset event: the queue has news
     };
-    static void run(std::shared_ptr<Shared> shared);
+    static void run(std::shared_ptr<Shared> shared, PlayerMaker make_player);
     // Runs the queued requests; false once one asked the thread to end.
     static bool serve(Shared& shared, platform::Sound& sound);
     // True when the request was carried out within `patience`.
