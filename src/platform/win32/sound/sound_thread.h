@@ -3,10 +3,9 @@
 // gapless plays, the MCI player it falls back on, and the music file's path
 // forms and probe. It may use base/ (handle owners, texts, helper windows)
 // and the portable MP3 reader in mp3/; never forms/, skin/ or services/.
-//
 // Opening an MP3 builds a decoder and may wait on a slow disk or a share
-// that does not answer; on the UI thread that would hold up the alarm box
-// and freeze the window. Here play() only hands the request over, and the
+// that does not answer, which on the UI thread would hold up the alarm box
+// and freeze the window: here play() only hands the request over, and the
 // UI thread never waits on this thread for more than about a second.
 #pragma once
 
