@@ -5,7 +5,7 @@ HOST := $(BUILD)/host
 WIN := $(BUILD)/win
 JOBS ?= 2
 
-.PHONY: all deps host win test unit e2e run bench clean
+.PHONY: all deps host win test unit fuzz e2e run bench clean
 
 all: win
 
@@ -24,11 +24,24 @@ win: host
 unit: host
 	ctest --test-dir $(HOST) -j $(JOBS) --output-on-failure
 
+# The MP3 reader under libFuzzer for FUZZ_SECONDS on the committed seeds (new
+# inputs go to the build folder); a crash, a hang or a sanitizer report fails.
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	cmake -S tests/fuzz -B $(BUILD)/fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+	cmake --build $(BUILD)/fuzz -j $(JOBS)
+	mkdir -p $(BUILD)/fuzz/found $(BUILD)/fuzz/artifacts
+	$(BUILD)/fuzz/mp3_fuzz -max_total_time=$(FUZZ_SECONDS) -timeout=5 -rss_limit_mb=2048 \
+	    -print_final_stats=1 -artifact_prefix=$(BUILD)/fuzz/artifacts/ \
+	    $(BUILD)/fuzz/found tests/fuzz/corpus 2>$(BUILD)/fuzz/log.txt \
+	    || { tail -n 60 $(BUILD)/fuzz/log.txt; exit 1; }
+	@grep -E '^Done [0-9]+ runs|stat::number_of_executed_units' $(BUILD)/fuzz/log.txt
+
 e2e: win
 	python3 tests/e2e/run_e2e.py $(WIN)/src/platform/win32/quorvel-e2e.exe \
 	    $(WIN)/tests/e2e/driver/qdriver.exe $(BUILD)
 
-test: unit e2e
+test: unit fuzz e2e
 
 bench: win
 	@tools/install-deps.sh valgrind

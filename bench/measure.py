@@ -10,14 +10,13 @@ SECONDS (default 60) is the length of the latency and idle runs.
 
 import ctypes
 import statistics
-import subprocess
 import sys
-import threading
 import time
 from pathlib import Path
 
 sys.dont_write_bytecode = True
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "tests" / "e2e"))
+import audio  # noqa: E402
 import harness  # noqa: E402
 
 SETTLE_S = 3  # start-up work (fonts, the help page request) is not idling
@@ -151,58 +150,6 @@ def first_paint(session, driver, exe):
     return statistics.median(times)
 
 
-class TimedCapture:
-    """Raw samples of the session's sink with the real time each chunk
-    arrived, so a sample can be placed on the real clock."""
-
-    RATE, FRAME = 44100, 4  # stereo, 16-bit
-
-    def __init__(self, session):
-        self.proc = subprocess.Popen(
-            ["parec", "-d", "nul.monitor", "--latency-msec=10", "--format=s16le",
-             f"--rate={self.RATE}", "--channels=2"],
-            env=session.env, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
-            stderr=subprocess.DEVNULL)
-        self.data = bytearray()
-        self.arrivals = []  # (frames so far, time.time())
-        self.thread = threading.Thread(target=self._read, daemon=True)
-        self.thread.start()
-
-    def _read(self):
-        while chunk := self.proc.stdout.read1(441 * self.FRAME):
-            self.data += chunk
-            self.arrivals.append((len(self.data) // self.FRAME, time.time()))
-
-    def wait_flowing(self, timeout=10):
-        deadline = time.monotonic() + timeout
-        while len(self.data) < self.RATE * self.FRAME // 2 and time.monotonic() < deadline:
-            time.sleep(0.05)
-
-    def stop(self):
-        self.proc.terminate()
-        self.proc.wait()
-        self.thread.join(2)
-
-    def origin(self):
-        """Real time of frame 0: the least delayed arrival tells it best."""
-        return min(t - frames / self.RATE for frames, t in self.arrivals)
-
-    def bursts(self, threshold=500.0, window_ms=5):
-        left = memoryview(bytes(self.data)).cast("h")[::2]
-        n = self.RATE * window_ms // 1000
-        found = []
-        for i in range(0, len(left) - n, n):
-            loud = max(abs(x) for x in left[i:i + n]) > threshold
-            if not loud:
-                continue
-            t = i / self.RATE
-            if found and t - found[-1][1] <= 0.011:
-                found[-1][1] = t + n / self.RATE
-            else:
-                found.append([t, t + n / self.RATE])
-        return found
-
-
 def alarm(session, driver, exe, music):
     """Arms the alarm for a minute that starts a known real instant later
     (the fake clock is the real one plus a whole-second offset) and times the
@@ -211,7 +158,7 @@ def alarm(session, driver, exe, music):
     offset = -minute_at % 60
     alarm_time = time.gmtime(minute_at + offset)  # the session runs in UTC
     program = harness.Program(session, exe, "alarm", fake_time=f"+{offset}").start()
-    capture = TimedCapture(session)
+    capture = audio.TimedCapture(session.env)
     try:
         main = driver.wait("QuorvelMain", 15000)["hwnd"]
         driver.click(main, 1005)
@@ -233,7 +180,7 @@ def alarm(session, driver, exe, music):
         capture.stop()
         program.kill()
     box_s = box["found_unix_ms"] / 1000 - minute_at
-    found = capture.bursts()
+    found = audio.bursts(capture.left(), capture.RATE, window_ms=5, min_gap_ms=11, peak=True)
     origin = capture.origin()
     first_s = origin + found[0][0] - minute_at if found else float("nan")
     # Gapless plays of a tone with nothing after it run together: the span
@@ -246,7 +193,7 @@ def alarm(session, driver, exe, music):
 def make_tone(folder):
     """A tone with no silence after it, so any silence between plays is the
     player's (or padding the encoder added and the player kept)."""
-    return harness.make_test_mp3(folder, "bench 提醒.mp3", tone_s=TONE_S, silence_s=0)
+    return audio.make_tone_mp3(folder / "bench 提醒.mp3", seconds=TONE_S)
 
 
 def main():

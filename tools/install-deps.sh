@@ -3,7 +3,7 @@
 # on the command line, if any is missing.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
-packages=(cmake ninja-build g++ googletest libgtest-dev g++-mingw-w64-x86-64 "$@")
+packages=(cmake ninja-build g++ googletest libgtest-dev g++-mingw-w64-x86-64 clang libclang-rt-14-dev "$@")
 while read -r p; do
     [[ -z $p || $p == \#* ]] || packages+=("$p")
 done <"$here/tests/e2e/packages.txt"

@@ -1,13 +1,12 @@
 """Helpers of the end-to-end tests: the Wine session, the program under test,
-the driver, screenshots, a fake clock, and sound capture and analysis.
+the driver, screenshots, a fake clock, and the session's sound recorder
+(the analysis is in audio.py).
 
 The runner (run_e2e.py) starts one Session per run and hands it to the tests
 through `context()`; tests derive from `E2ETestCase`.
 """
 
-import array
 import json
-import math
 import os
 import queue
 import shlex
@@ -17,8 +16,9 @@ import threading
 import time
 import unittest
 import urllib.parse
-import wave
 from pathlib import Path
+
+import audio
 
 E2E_DIR = Path(__file__).resolve().parent
 SESSION_SCRIPT = E2E_DIR / "wine_session.sh"
@@ -354,154 +354,14 @@ def file_url_path(url):
 
 
 # ---- sound ----------------------------------------------------------------
+# Recording and analysis live in audio.py.
 
 
-class Recorder:
+class Recorder(audio.Recorder):
     """Records what the session's null sink plays into a WAV file."""
 
     def __init__(self, session, path):
-        self.session = session
-        self.path = Path(path)
-        self.proc = None
-
-    def start(self):
-        self.path.parent.mkdir(parents=True, exist_ok=True)
-        self.path.unlink(missing_ok=True)  # its size tells when samples flow
-        self.proc = subprocess.Popen(
-            ["parecord", "-d", "nul.monitor", "--latency-msec=20", "--file-format=wav", str(self.path)],
-            env=self.session.env,
-            stdin=subprocess.DEVNULL,
-            stdout=subprocess.DEVNULL,
-            stderr=subprocess.DEVNULL,
-        )
-        # The stream connects at once but its first samples come about 2 s
-        # later; sound played before then is not captured.
-        deadline = time.monotonic() + 10
-        while not (self.path.exists() and self.path.stat().st_size > 44):
-            if time.monotonic() > deadline or self.proc.poll() is not None:
-                self.proc.kill()
-                self.proc.wait()
-                raise HarnessError("parecord records nothing from nul.monitor")
-            time.sleep(0.02)
-        return self
-
-    def stop(self, tail=1.5):
-        """Stops after `tail` seconds more; SIGINT lets parecord flush (a
-        SIGTERM loses about 2 s)."""
-        time.sleep(tail)
-        self.proc.send_signal(signal.SIGINT)
-        try:
-            self.proc.wait(timeout=5)
-        except subprocess.TimeoutExpired:
-            self.proc.kill()
-            self.proc.wait()
-        return self.path
-
-    def __enter__(self):
-        return self.start()
-
-    def __exit__(self, *exc):
-        if self.proc and self.proc.poll() is None:
-            self.stop(tail=0)
-
-
-def read_mono(wav_path):
-    """(samples, rate) of a WAV file mixed down to one 16-bit channel."""
-    mono = Path(str(wav_path) + ".mono.wav")
-    subprocess.run(
-        ["sox", str(wav_path), "-b", "16", "-e", "signed-integer", str(mono), "remix", "1"],
-        check=True,
-        stdin=subprocess.DEVNULL,
-        timeout=60,
-    )
-    with wave.open(str(mono), "rb") as w:
-        rate = w.getframerate()
-        samples = array.array("h", w.readframes(w.getnframes()))
-    return samples, rate
-
-
-def goertzel_power(samples, rate, freq):
-    """Power of one frequency in the samples (mean-square scale)."""
-    if not samples:
-        return 0.0
-    coeff = 2 * math.cos(2 * math.pi * freq / rate)
-    s1 = s2 = 0.0
-    for x in samples:
-        s1, s2 = x + coeff * s1 - s2, s1
-    return (s1 * s1 + s2 * s2 - coeff * s1 * s2) / (len(samples) ** 2)
-
-
-def tone_ratio(samples, rate, freq=440, others=(300, 1000)):
-    """How much stronger `freq` is than the strongest of `others`."""
-    p = goertzel_power(samples, rate, freq)
-    q = max(goertzel_power(samples, rate, f) for f in others)
-    return p / q if q > 0 else float("inf")
-
-
-def envelope(samples, rate, window_ms=20):
-    """RMS of consecutive windows."""
-    n = max(1, rate * window_ms // 1000)
-    return [
-        math.sqrt(sum(x * x for x in samples[i : i + n]) / len(samples[i : i + n]))
-        for i in range(0, len(samples), n)
-    ]
-
-
-def bursts(samples, rate, window_ms=20, threshold=500.0, min_gap_ms=150):
-    """(start_s, end_s) of each stretch of sound; gaps shorter than
-    `min_gap_ms` do not split a burst."""
-    env = envelope(samples, rate, window_ms)
-    found = []
-    for i, level in enumerate(env):
-        if level < threshold:
-            continue
-        t = i * window_ms / 1000
-        if found and t - found[-1][1] <= min_gap_ms / 1000:
-            found[-1][1] = t + window_ms / 1000
-        else:
-            found.append([t, t + window_ms / 1000])
-    return [tuple(b) for b in found]
-
-
-def analyse(wav_path, freq=440):
-    """What a recording holds: its length, its bursts of sound and how clearly
-    they carry `freq`."""
-    samples, rate = read_mono(wav_path)
-    found = bursts(samples, rate)
-    sound = array.array("h")
-    for start, end in found:
-        sound.extend(samples[int(start * rate) : int(end * rate)])
-    return {
-        "seconds": len(samples) / rate,
-        "bursts": found,
-        "plays": len(found),
-        "peak": max((abs(x) for x in samples), default=0),
-        "ratio": tone_ratio(sound, rate, freq) if sound else 0.0,
-    }
-
-
-def make_test_mp3(folder, name="提醒 音乐.mp3", freq=440, tone_s=0.6, silence_s=0.6):
-    """An MP3 of one tone followed by silence, so each play stands out in the
-    envelope. `folder` may hold spaces and Chinese characters."""
-    folder = Path(folder)
-    folder.mkdir(parents=True, exist_ok=True)
-    wav = folder / "tone.wav"
-    target = folder / name
-    subprocess.run(
-        ["sox", "-n", "-r", "44100", "-c", "2", "-b", "16", str(wav),
-         "synth", str(tone_s), "sine", str(freq), "vol", "0.5", "pad", "0", str(silence_s)],
-        check=True,
-        stdin=subprocess.DEVNULL,
-        timeout=60,
-    )
-    subprocess.run(
-        ["lame", "--quiet", "-b", "128", str(wav), str(target)],
-        check=True,
-        stdin=subprocess.DEVNULL,
-        timeout=60,
-    )
-    wav.unlink()
-    return target
+        super().__init__(path, env=session.env)
 
 
 # ---- tests ----------------------------------------------------------------

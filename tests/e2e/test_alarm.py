@@ -5,6 +5,7 @@ the recording power service of the test build."""
 
 import time
 
+import audio
 import harness
 from harness import E2ETestCase
 
@@ -19,7 +20,8 @@ class AlarmRoad(E2ETestCase):
     def test_alarm_from_options_window_to_exit(self):
         drv = self.driver()
         ctx = self.ctx()
-        music = harness.make_test_mp3(ctx.session.root / "我的 音乐 文件夹")
+        music = audio.make_tone_mp3(ctx.session.root / "我的 音乐 文件夹" / "提醒 音乐.mp3",
+                                     silence=0.6, seconds=0.6)
         program = self.start_program(fake_time="@2011-04-15 07:04:40")
         main = drv.wait("QuorvelMain", 15000)["hwnd"]
 
@@ -71,7 +73,7 @@ class AlarmRoad(E2ETestCase):
                 colon.add(drv.text(main, COLON))
                 time.sleep(0.07)
             self.assertEqual(colon, {":", ""})
-        heard = harness.analyse(rec.path)
+        heard = audio.analyse(rec.path)
         self.assertEqual(heard["plays"], 3, heard)
         self.assertGreater(heard["ratio"], 5, heard)
 

@@ -5,6 +5,7 @@ program shows its alarm box, keeps its own reminders and ends cleanly."""
 import subprocess
 import time
 
+import audio
 import harness
 from harness import E2ETestCase
 
@@ -67,7 +68,7 @@ def tone_of(samples, rate, burst, tones):
     """The one of `tones` a burst carries, or None when none stands out."""
     start, end = burst
     part = samples[int(start * rate): int(end * rate)]
-    power = sorted((harness.goertzel_power(part, rate, f), f) for f in tones)
+    power = sorted((audio.goertzel_power(part, rate, f), f) for f in tones)
     return power[-1][1] if power[-1][0] > 5 * power[-2][0] else None
 
 
@@ -75,18 +76,25 @@ def tone_of(samples, rate, burst, tones):
 # Each audible source carries its own tone, so the recording tells whose
 # sound was heard.
 
+MUSIC_NAME = "提醒 音乐.mp3"
+
+
+def tone_mp3(path, freq=440):
+    """0.6 s of tone, then 0.6 s of silence, so each play stands out."""
+    return audio.make_tone_mp3(path, freq, seconds=0.6, silence=0.6)
+
 
 def long_path_mp3(folder):
     deep = folder / "long"
     while len(harness.windows_path(deep)) < 290:
         deep = deep / ("很深的文件夹 " + "d" * 40)
-    path = harness.make_test_mp3(deep, name="闹钟 tone.mp3", freq=660)
+    path = tone_mp3(deep / "闹钟 tone.mp3", 660)
     assert len(harness.windows_path(path)) >= 300
     return path
 
 
 def truncated_mp3(folder):
-    whole = harness.make_test_mp3(folder / "whole", name="whole.mp3", freq=990)
+    whole = tone_mp3(folder / "whole" / "whole.mp3", 990)
     path = folder / "cut short.mp3"
     path.write_bytes(whole.read_bytes()[:600])
     return path
@@ -118,14 +126,14 @@ def empty_mp3(folder):
 # name, file maker, how it is chosen ("dialog", "field": written into the
 # music path, as no dialog takes it), tone heard three times or None, tone never heard
 FILE_CASES = [
-    ("spaces and Chinese", lambda f: harness.make_test_mp3(f / "我的 音乐", freq=440), "dialog", 440, None),
+    ("spaces and Chinese", lambda f: tone_mp3(f / "我的 音乐" / MUSIC_NAME, 440), "dialog", 440, None),
     ("path over MAX_PATH", long_path_mp3, "field", 660, None),
     ("missing file", lambda f: f / "从未有过.mp3", "field", None, None),
     ("empty file", empty_mp3, "dialog", None, None),
     ("truncated MP3", truncated_mp3, "dialog", None, None),
     ("text named .mp3", text_named_mp3, "dialog", None, None),
     ("WAV named .mp3", wav_named_mp3, "dialog", None, 880),
-    ("deleted after choosing", lambda f: harness.make_test_mp3(f / "gone", freq=1320), "dialog",
+    ("deleted after choosing", lambda f: tone_mp3(f / "gone" / MUSIC_NAME, 1320), "dialog",
      None, 1320),
 ]
 TONES = (440, 660, 880, 990, 1320)
@@ -169,8 +177,8 @@ class FaultyMusic(E2ETestCase):
             self.screenshot("faults-alarm-boxes")
             rec.stop(tail=5)
 
-        samples, rate = harness.read_mono(rec.path)
-        found = harness.bursts(samples, rate)
+        samples, rate = audio.read_mono(rec.path)
+        found = audio.bursts(samples, rate)
         tones = [tone_of(samples, rate, b, TONES) for b in found]
         for program in copies:
             with self.subTest(program.case):
@@ -230,7 +238,7 @@ class MissingServices(E2ETestCase):
     def test_alarm_without_audio_server(self):
         drv = self.driver()
         ctx = self.ctx()
-        music = harness.make_test_mp3(ctx.session.root / "faults" / "no-audio")
+        music = tone_mp3(ctx.session.root / "faults" / "no-audio" / MUSIC_NAME)
         nowhere = ctx.session.root / "faults" / "no-audio" / "no-such-socket"
         program = start_copy(self, env={"PULSE_SERVER": f"unix:{nowhere}"})
         arm(self, program, 7, 5, chosen=music)
@@ -240,7 +248,7 @@ class MissingServices(E2ETestCase):
             self.assertEqual((box["text"], box["title"]), (ALARM_TEXT, ALARM_TITLE))
             rec.stop(tail=3)
         # Nothing reached the session's server: the fault was real.
-        self.assertEqual(harness.analyse(rec.path)["plays"], 0)
+        self.assertEqual(audio.analyse(rec.path)["plays"], 0)
         drv.call("dismiss", 5000, program.pid)
         self.assertEqual(program.wait(timeout=10), 0)
 

@@ -9,10 +9,7 @@
 
 #include <mmsystem.h>
 
-#include <cstdint>
-#include <optional>
 #include <string>
-#include <string_view>
 
 #include "platform/services.h"
 #include "platform/win32/base/handles.h"
@@ -24,50 +21,6 @@ struct MciDeviceTraits {
 };
 using UniqueMciDevice = Unique<MCIDEVICEID, MciDeviceTraits>;
 
-namespace mp3 {
-
-// The whole size (header, body, footer) of the ID3v2 tag that `head`, the
-// first ten or more bytes of a file, starts with; 0 when there is none.
-std::uint64_t id3v2_tag_size(std::string_view head);
-
-// Whether `bytes` starts with an MPEG audio frame header (layer I to III,
-// MPEG 1, 2 or 2.5) whose whole frame is there, followed by a second
-// matching header when `bytes` holds more than that one frame. Free-format
-// frames (no bitrate in the header) are taken on their header alone.
-bool starts_with_mpeg_audio(std::string_view bytes);
-
-struct FrameFormat {
-    int version;  // 3 = MPEG 1, 2 = MPEG 2, 0 = MPEG 2.5
-    int layer;    // 1, 2 or 3
-    int sample_rate;
-    int channels;
-    long bitrate;        // bit/s, 0 for free format
-    std::size_t length;  // bytes, 0 for free format
-};
-// The format of the MPEG audio frame whose header starts `bytes`.
-std::optional<FrameFormat> frame_format(std::string_view bytes);
-
-}  // namespace mp3
-
-// A path in the forms the file functions and MCI take.
-struct PathForms {
-    std::wstring full;        // GetFullPathNameW of the path
-    std::wstring extended;    // "\\?\" or "\\?\UNC\" form, for the file functions
-    std::wstring short_form;  // 8.3 form without prefix, or empty if none
-};
-PathForms path_forms(const std::wstring& path);
-// The name MCI is given: the full path when it fits MAX_PATH, else its 8.3
-// form when that fits, else the extended form.
-const std::wstring& element_name(const PathForms& forms);
-
-enum class FileKind { unreadable, other, mpeg_audio };
-struct MusicFile {
-    FileKind kind;
-    std::uint64_t audio_start;  // offset of the first frame, for mpeg_audio
-};
-// A file is taken for MPEG audio when an MPEG audio frame starts it or
-// directly follows its ID3v2 tag; `extended` is the path's extended form.
-MusicFile probe_music(const std::wstring& extended);
 
 class MciSound final : public platform::Sound {
   public:
@@ -81,9 +34,8 @@ class MciSound final : public platform::Sound {
         started,
     };
 
+    // Not copyable: it owns its window and device.
     MciSound();
-    MciSound(const MciSound&) = delete;
-    MciSound& operator=(const MciSound&) = delete;
     ~MciSound() override;
 
     void play(const std::string& utf8_path, int times) override;

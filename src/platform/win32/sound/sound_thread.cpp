@@ -9,70 +9,89 @@
 namespace quorvel::win32 {
 
 namespace {
-constexpr UINT kWake = WM_APP;
+constexpr std::chrono::milliseconds kPatience{1000};
 }
 
-SoundThread::SoundThread() : thread_([this] { run(); }) {
-    std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return thread_id_ != 0; });
+std::unique_ptr<platform::Sound> SoundThread::wave_player() {
+    return std::make_unique<WaveSound>();
+}
+
+SoundThread::SoundThread(PlayerMaker make_player) : shared_(std::make_shared<Shared>()) {
+    shared_->wake.reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+    thread_ = std::thread(&SoundThread::run, shared_, make_player);
 }
 
 SoundThread::~SoundThread() {
-    send({Request::Kind::quit, {}, 0}, false);
-    thread_.join();
+    // Once a wait has run out, the thread is stuck: no second wait at exit.
+    if (send({Request::Kind::quit, {}, 0}, stuck_ ? std::chrono::milliseconds{0} : kPatience)) {
+        thread_.join();
+    } else {
+        // Ending it from outside could leave a lock it holds taken; the end
+        // of the process ends it instead, with the windows already gone.
+        thread_.detach();
+    }
 }
 
 void SoundThread::play(const std::string& path, int times) {
-    send({Request::Kind::play, path, times}, false);
+    send({Request::Kind::play, path, times}, std::chrono::milliseconds{0});
 }
 
 void SoundThread::stop_all() {
-    send({Request::Kind::stop, {}, 0}, true);
+    if (!send({Request::Kind::stop, {}, 0}, kPatience)) stuck_ = true;
 }
 
-void SoundThread::send(Request r, bool wait) {
-    std::unique_lock lock(mutex_);
-    queue_.push_back(std::move(r));
-    const unsigned long ticket = ++sent_;
-    // The thread drains the whole queue on each wake, so a lost wake-up
-    // (a full queue) only delays a request until the next one.
-    PostThreadMessageW(thread_id_, kWake, 0, 0);
-    if (wait) changed_.wait(lock, [&] { return done_ >= ticket; });
+bool SoundThread::send(Request r, std::chrono::milliseconds patience) {
+    std::unique_lock lock(shared_->mutex);
+    shared_->queue.push_back(std::move(r));
+    const unsigned long ticket = ++shared_->sent;
+    // An event, not a thread message: a modal loop on the thread cannot
+    // drop it, and it stays set until the thread looks.
+    SetEvent(shared_->wake.get());
+    if (patience.count() == 0) return shared_->done >= ticket;
+    return shared_->done_changed.wait_for(lock, patience,
+                                          [&] { return shared_->done >= ticket; });
 }
 
-void SoundThread::run() {
+bool SoundThread::serve(Shared& shared, platform::Sound& sound) {
+    bool quit = false;
+    for (;;) {
+        Request r;
+        {
+            std::lock_guard lock(shared.mutex);
+            if (shared.queue.empty()) break;
+            r = std::move(shared.queue.front());
+            shared.queue.pop_front();
+        }
+        if (r.kind == Request::Kind::play) sound.play(r.path, r.times);
+        if (r.kind == Request::Kind::stop) sound.stop_all();
+        quit = quit || r.kind == Request::Kind::quit;
+        {
+            std::lock_guard lock(shared.mutex);
+            ++shared.done;
+        }
+        shared.done_changed.notify_all();
+    }
+    return !quit;
+}
+
+void SoundThread::run(std::shared_ptr<Shared> shared, PlayerMaker make_player) {
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     {
-        WaveSound sound;
-        MSG msg;
-        PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);  // gives the thread its queue
-        {
-            std::lock_guard lock(mutex_);
-            thread_id_ = GetCurrentThreadId();
-        }
-        changed_.notify_all();
-        bool quit = false;
-        while (!quit && GetMessageW(&msg, nullptr, 0, 0) > 0) {
-            if (msg.hwnd != nullptr || msg.message != kWake) {
-                DispatchMessageW(&msg);  // MCI's notifications to the player's window
-                continue;
-            }
-            for (;;) {
-                Request r;
-                {
-                    std::lock_guard lock(mutex_);
-                    if (queue_.empty()) break;
-                    r = std::move(queue_.front());
-                    queue_.pop_front();
-                }
-                if (r.kind == Request::Kind::play) sound.play(r.path, r.times);
-                if (r.kind == Request::Kind::stop) sound.stop_all();
-                quit = quit || r.kind == Request::Kind::quit;
-                {
-                    std::lock_guard lock(mutex_);
-                    ++done_;
-                }
-                changed_.notify_all();
+        const std::unique_ptr<platform::Sound> sound = make_player();
+        const HANDLE wake = shared->wake.get();
+        bool running = true;
+        while (running) {
+            // Wakes for a request or for a message: the players' windows
+            // carry the wave output's and MCI's notifications.
+            const DWORD woke =
+                MsgWaitForMultipleObjectsEx(1, &wake, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+            if (woke == WAIT_OBJECT_0) {
+                running = serve(*shared, *sound);
+            } else if (woke == WAIT_OBJECT_0 + 1) {
+                MSG msg;
+                while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+            } else {
+                running = false;  // the event is gone: nothing could reach the thread
             }
         }
     }

@@ -1,30 +1,45 @@
-// The alarm sound on a thread of its own. Opening an MP3 builds a decoding
-// graph, which can take a noticeable part of a second; on the UI thread that
-// would hold up the alarm box and freeze the window. Here play() only hands
-// the request over, and the thread's own message loop carries the plays.
+// The sound room: the alarm sound on a thread of its own (this file), the
+// wave player that streams the system's MP3 decoder to the wave output with
+// gapless plays, the MCI player it falls back on, and the music file's path
+// forms and probe. It may use base/ (handle owners, texts, helper windows)
+// and the portable MP3 reader in mp3/; never forms/, skin/ or services/.
+// Opening an MP3 builds a decoder and may wait on a slow disk or a share
+// that does not answer, which on the UI thread would hold up the alarm box
+// and freeze the window: here play() only hands the request over, and the
+// UI thread never waits on this thread for more than about a second.
 #pragma once
 
 #include <windows.h>
 
+#include <chrono>
 #include <condition_variable>
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
 
 #include "platform/services.h"
+#include "platform/win32/base/handles.h"
 
 namespace quorvel::win32 {
 
 class SoundThread final : public platform::Sound {
   public:
-    SoundThread();
+    // Makes the player the thread plays with, on the thread itself: its
+    // windows must belong to the thread that pumps their messages.
+    using PlayerMaker = std::unique_ptr<platform::Sound> (*)();
+    static std::unique_ptr<platform::Sound> wave_player();
+
+    explicit SoundThread(PlayerMaker make_player = &wave_player);
     SoundThread(const SoundThread&) = delete;
     SoundThread& operator=(const SoundThread&) = delete;
+    // Waits about a second for the thread to end; a thread stuck in a call
+    // that does not return is left to the end of the process.
     ~SoundThread() override;
 
     void play(const std::string& path, int times) override;
-    // Returns once the sound has stopped.
+    // Returns once the sound has stopped, or after about a second.
     void stop_all() override;
 
   private:
@@ -33,15 +48,24 @@ class SoundThread final : public platform::Sound {
         std::string path;
         int times = 0;
     };
-    void send(Request r, bool wait);
-    void run();
+    // What the caller and the thread share; the thread keeps it alive should
+    // it outlive this object.
+    struct Shared {
+        std::mutex mutex;
+        std::condition_variable done_changed;
+        std::deque<Request> queue;
+        unsigned long sent = 0, done = 0;
+        UniqueKernelHandle wake;  // auto-reset event: the queue has news
+    };
+    static void run(std::shared_ptr<Shared> shared, PlayerMaker make_player);
+    // Runs the queued requests; false once one asked the thread to end.
+    static bool serve(Shared& shared, platform::Sound& sound);
+    // True when the request was carried out within `patience`.
+    bool send(Request r, std::chrono::milliseconds patience);
 
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    std::deque<Request> queue_;
-    unsigned long sent_ = 0, done_ = 0;
-    DWORD thread_id_ = 0;  // set once the thread has its message queue
+    std::shared_ptr<Shared> shared_;
     std::thread thread_;
+    bool stuck_ = false;  // a wait ran out: the thread is busy elsewhere
 };
 
 }  // namespace quorvel::win32

@@ -1,11 +1,10 @@
 #include "platform/win32/sound/wave_player.h"
 
-#include <algorithm>
 #include <cstring>
-#include <string_view>
 
 #include "platform/win32/base/helper_window.h"
 #include "platform/win32/base/text.h"
+#include "platform/win32/sound/music_file.h"
 
 namespace quorvel::win32 {
 
@@ -14,55 +13,6 @@ namespace {
 constexpr wchar_t kWindowClass[] = L"QuorvelWaveNotify";
 constexpr DWORD kRead = 4096;               // file bytes read at a time
 constexpr std::size_t kMaxInput = 1 << 16;  // more than any frame: beyond, the data is junk
-
-HANDLE open_for_reading(const std::wstring& extended) {
-    // Shared for deletion: the user may delete or replace the file while it plays.
-    return CreateFileW(extended.c_str(), GENERIC_READ,
-                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-}
-
-// What the encoder's info frame (Xing/Info, with LAME's extension) says of
-// the samples it added: encoders put silence before and after the music to
-// fill whole frames, and decoders add a fixed delay of their own.
-struct Gapless {
-    std::size_t info_length = 0;  // the info frame itself, which holds no sound
-    std::uint64_t skip = 0;       // samples to drop at the start of each play
-    std::uint64_t keep = 0;       // samples of music after those, 0 when unknown
-};
-
-Gapless read_gapless(std::string_view frame, const mp3::FrameFormat& f) {
-    constexpr std::uint64_t kDecoderDelay = 529;
-    const std::size_t side_info =
-        f.version == 3 ? (f.channels == 1 ? 17 : 32) : (f.channels == 1 ? 9 : 17);
-    const std::size_t at = 4 + side_info;
-    if (f.length == 0 || frame.size() < at + 8) return {};
-    const std::string_view tag = frame.substr(at, 4);
-    if (tag != "Xing" && tag != "Info") return {};
-    const auto u8 = [&](std::size_t i) { return static_cast<unsigned char>(frame[i]); };
-    const auto u32 = [&](std::size_t i) {
-        return std::uint32_t{u8(i)} << 24 | std::uint32_t{u8(i + 1)} << 16 |
-               std::uint32_t{u8(i + 2)} << 8 | u8(i + 3);
-    };
-    Gapless g;
-    g.info_length = f.length;
-    const std::uint32_t flags = u32(at + 4);
-    std::size_t p = at + 8;
-    std::uint64_t frames = 0;
-    if (flags & 1) {
-        if (frame.size() < p + 4) return g;
-        frames = u32(p);
-        p += 4;
-    }
-    p += (flags & 2 ? 4 : 0) + (flags & 4 ? 100 : 0) + (flags & 8 ? 4 : 0);
-    if (frame.size() < p + 24 || frame.substr(p, 4) != "LAME") return g;
-    const std::uint64_t delay = std::uint64_t{u8(p + 21)} << 4 | u8(p + 22) >> 4;
-    const std::uint64_t padding = std::uint64_t{u8(p + 22) & 0x0Fu} << 8 | u8(p + 23);
-    const std::uint64_t per_frame = f.version == 3 ? 1152 : 576;
-    g.skip = delay + kDecoderDelay;
-    if (frames * per_frame > delay + padding) g.keep = frames * per_frame - delay - padding;
-    return g;
-}
 
 bool seek(HANDLE file, std::uint64_t offset) {
     LARGE_INTEGER pos{};
@@ -94,28 +44,20 @@ void WaveSound::play(const std::string& utf8_path, int times) {
     if (times < 1 || utf8_path.empty() || !window_) return;
 
     const PathForms forms = path_forms(widen(utf8_path));
-    const MusicFile music = probe_music(forms.extended);
-    if (music.kind != FileKind::mpeg_audio) {
-        outcome_ = music.kind == FileKind::unreadable ? Outcome::unreadable : Outcome::not_mp3;
+    const mp3::MusicFile music = probe_music_file(forms.extended);
+    if (music.kind != mp3::FileKind::mpeg_audio) {
+        outcome_ =
+            music.kind == mp3::FileKind::unreadable ? Outcome::unreadable : Outcome::not_mp3;
         return;
     }
-    HANDLE raw = open_for_reading(forms.extended);
-    if (raw == INVALID_HANDLE_VALUE) {
-        outcome_ = Outcome::unreadable;
-        return;
-    }
-    file_.reset(raw);
+    file_ = open_music(forms.extended);
     audio_start_ = music.audio_start;
-    std::string head(kRead, '\0');
-    DWORD got = 0;
-    if (!seek(file_.get(), audio_start_) ||
-        !ReadFile(file_.get(), head.data(), static_cast<DWORD>(head.size()), &got, nullptr) ||
-        got < 4) {
+    std::string head;
+    if (!file_ || !read_at(file_.get(), audio_start_, kRead, head) || head.size() < 4) {
         close_stream();
         outcome_ = Outcome::unreadable;
         return;
     }
-    head.resize(got);
     const auto format = mp3::frame_format(head);
     if (!format || format->layer != 3 || !open_stream(*format)) {
         const bool codec_refused = acm_ == nullptr;
@@ -128,11 +70,9 @@ void WaveSound::play(const std::string& utf8_path, int times) {
         }
         return;
     }
-    const Gapless gapless = read_gapless(head, *format);
+    const mp3::Gapless gapless = mp3::read_gapless(head, *format);
     audio_start_ += gapless.info_length;
-    const std::uint64_t frame_bytes = static_cast<std::uint64_t>(format->channels) * 2;
-    skip_bytes_ = gapless.skip * frame_bytes;
-    keep_bytes_ = gapless.keep * frame_bytes;
+    window_bytes_ = mp3::byte_window(gapless, format->channels);
     if (!seek(file_.get(), audio_start_)) {
         close_stream();
         outcome_ = Outcome::unreadable;
@@ -241,9 +181,12 @@ bool WaveSound::refill(WAVEHDR& buffer) {
             if (!at_end) at_end = !read_more();
         }
     }
-    if (filled == 0) return false;
+    return filled != 0 && queue(buffer, pcm.data(), filled);
+}
+
+bool WaveSound::queue(WAVEHDR& buffer, BYTE* pcm, std::size_t filled) {
     buffer = {};
-    buffer.lpData = reinterpret_cast<LPSTR>(pcm.data());
+    buffer.lpData = reinterpret_cast<LPSTR>(pcm);
     buffer.dwBufferLength = static_cast<DWORD>(filled);
     if (waveOutPrepareHeader(out_, &buffer, sizeof buffer) != MMSYSERR_NOERROR) return false;
     if (waveOutWrite(out_, &buffer, sizeof buffer) != MMSYSERR_NOERROR) {
@@ -264,15 +207,12 @@ bool WaveSound::read_more() {
 }
 
 std::size_t WaveSound::keep_music(BYTE* decoded, std::size_t n) {
-    // In the play's own byte positions: [played, played + n) against the
-    // music's [skip, skip + keep).
-    const std::uint64_t from = played_bytes_, to = played_bytes_ + n;
-    played_bytes_ = to;
-    const std::uint64_t begin = std::max(from, skip_bytes_);
-    const std::uint64_t end = keep_bytes_ ? std::min(to, skip_bytes_ + keep_bytes_) : to;
-    if (begin >= end) return 0;
-    if (begin > from) std::memmove(decoded, decoded + (begin - from), end - begin);
-    return static_cast<std::size_t>(end - begin);
+    const mp3::Span kept = mp3::music_within(window_bytes_, played_bytes_, n);
+    played_bytes_ += n;
+    if (kept.length != 0 && kept.offset != 0) {
+        std::memmove(decoded, decoded + kept.offset, static_cast<std::size_t>(kept.length));
+    }
+    return static_cast<std::size_t>(kept.length);
 }
 
 void WaveSound::on_done(WAVEHDR* buffer) {

@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+#include "mp3/frame_header.h"
+#include "mp3/gapless.h"
 #include "platform/services.h"
 #include "platform/win32/base/handles.h"
 #include "platform/win32/sound/mci_player.h"
@@ -35,9 +37,7 @@ class WaveSound final : public platform::Sound {
         started,
     };
 
-    WaveSound();
-    WaveSound(const WaveSound&) = delete;
-    WaveSound& operator=(const WaveSound&) = delete;
+    WaveSound();  // not copyable: it owns its window, file and streams
     ~WaveSound() override;
 
     void play(const std::string& utf8_path, int times) override;
@@ -50,6 +50,8 @@ class WaveSound final : public platform::Sound {
     bool open_stream(const mp3::FrameFormat& f);
     // Decodes into the buffer and queues it; false once nothing is left.
     bool refill(WAVEHDR& buffer);
+    // Hands `filled` bytes of `pcm` to the wave output in `buffer`.
+    bool queue(WAVEHDR& buffer, BYTE* pcm, std::size_t filled);
     // Appends the next bytes of the file to the input; false at its end.
     bool read_more();
     // Drops what the encoder and decoder added around the music from `n`
@@ -64,7 +66,7 @@ class WaveSound final : public platform::Sound {
     HACMSTREAM acm_ = nullptr;
     HWAVEOUT out_ = nullptr;
     bool restart_ = true;                            // the next conversion starts a play
-    std::uint64_t skip_bytes_ = 0, keep_bytes_ = 0;  // per play; keep 0: all
+    mp3::ByteWindow window_bytes_;  // the music within each play
     std::uint64_t played_bytes_ = 0;                 // decoded so far in this play
     int plays_left_ = 0;
     int queued_ = 0;

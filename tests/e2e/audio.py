@@ -1,4 +1,7 @@
-"""What a Wine session's null sink played, checked with the standard library.
+"""What a Wine session's null sink played: recording it, reading the WAV,
+and finding the stretches of sound and the tones in them; also the tone
+MP3s the tests play. Standard library only, besides parecord, parec, sox
+and lame.
 
     rec = Recorder("out.wav", env=session_env).start()   # parecord on nul.monitor
     ... play something; note its wall-clock time (Unix epoch ms) ...
@@ -8,12 +11,11 @@
 `analyse` finds the stretches of sound ("plays") in the envelope, how long
 each lasts and the gaps between them, whether the test tone dominates them
 (Goertzel filter at `freq` against `others`), and how long after `origin`
-the first audible sample came. Also runs as a script: audio_check.py WAV
-[FREQ] prints the result as JSON.
+the first audible sample came. `TimedCapture` keeps raw samples with the
+real time they arrived, for the benchmarks' timings.
 """
 
 import array
-import json
 import math
 import os
 import signal
@@ -180,6 +182,47 @@ def read_mono(path):
     return mixed, fmt["rate"]
 
 
+class TimedCapture:
+    """Raw samples of the null sink with the real time each chunk arrived,
+    so a sample can be placed on the real clock."""
+
+    RATE, FRAME = 44100, 4  # stereo, 16-bit
+
+    def __init__(self, env):
+        self.proc = subprocess.Popen(
+            ["parec", "-d", "nul.monitor", "--latency-msec=10", "--format=s16le",
+             f"--rate={self.RATE}", "--channels=2"],
+            env=env, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+            stderr=subprocess.DEVNULL)
+        self.data = bytearray()
+        self.arrivals = []  # (frames so far, time.time())
+        self.thread = threading.Thread(target=self._read, daemon=True)
+        self.thread.start()
+
+    def _read(self):
+        while chunk := self.proc.stdout.read1(441 * self.FRAME):
+            self.data += chunk
+            self.arrivals.append((len(self.data) // self.FRAME, time.time()))
+
+    def wait_flowing(self, timeout=10):
+        deadline = time.monotonic() + timeout
+        while len(self.data) < self.RATE * self.FRAME // 2 and time.monotonic() < deadline:
+            time.sleep(0.05)
+
+    def stop(self):
+        self.proc.terminate()
+        self.proc.wait()
+        self.thread.join(2)
+
+    def origin(self):
+        """Real time of frame 0: the least delayed arrival tells it best."""
+        return min(t - frames / self.RATE for frames, t in self.arrivals)
+
+    def left(self):
+        """The left channel's samples."""
+        return memoryview(bytes(self.data)).cast("h")[::2]
+
+
 # ---- analysis -------------------------------------------------------------
 
 
@@ -194,23 +237,32 @@ def goertzel_power(samples, rate, freq):
     return (s1 * s1 + s2 * s2 - coeff * s1 * s2) / (len(samples) ** 2)
 
 
-def envelope(samples, rate, window_ms=10):
-    """RMS of consecutive windows of `window_ms`."""
+def tone_ratio(samples, rate, freq=440, others=(300, 1000)):
+    """How much stronger `freq` is than the strongest of `others`."""
+    p = goertzel_power(samples, rate, freq)
+    q = max((goertzel_power(samples, rate, f) for f in others), default=0.0)
+    return p / q if q > 0 else math.inf
+
+
+def envelope(samples, rate, window_ms=20, peak=False):
+    """Level of consecutive whole windows of `window_ms`: their RMS, or
+    their largest magnitude with `peak`."""
     n = max(1, rate * window_ms // 1000)
     out = []
     for i in range(0, len(samples) - n + 1, n):
         part = samples[i : i + n]
-        out.append(math.sqrt(sum(x * x for x in part) / n))
+        out.append(max(abs(x) for x in part) if peak else math.sqrt(sum(x * x for x in part) / n))
     return out
 
 
-def bursts(env, window_ms=10, threshold=500.0, min_gap_ms=30, min_burst_ms=50):
-    """(start_s, end_s) of each stretch of sound in an envelope: windows at
-    or above `threshold`, joined across silences shorter than `min_gap_ms`;
+def bursts(samples, rate, window_ms=20, threshold=500.0, min_gap_ms=150, min_burst_ms=0,
+           peak=False):
+    """(start_s, end_s) of each stretch of sound: windows at or above
+    `threshold`, joined across silences shorter than `min_gap_ms`;
     stretches shorter than `min_burst_ms` (clicks) are dropped."""
     w = window_ms / 1000
     found = []
-    for i, level in enumerate(env):
+    for i, level in enumerate(envelope(samples, rate, window_ms, peak)):
         if level < threshold:
             continue
         t = i * w
@@ -222,10 +274,10 @@ def bursts(env, window_ms=10, threshold=500.0, min_gap_ms=30, min_burst_ms=50):
 
 
 def analyse(wav_path, freq=440, others=(300, 1000), origin=None, threshold=500.0,
-            min_ratio=20.0):
+            min_ratio=20.0, **burst_options):
     """What a recording holds.
 
-    plays          number of stretches of sound
+    plays          number of stretches of sound (bursts() with `burst_options`)
     bursts         their (start, end) in seconds into the recording
     durations      their lengths; gaps: the silences between them
     first_audible  start of the first stretch, or None when all is silent
@@ -236,7 +288,7 @@ def analyse(wav_path, freq=440, others=(300, 1000), origin=None, threshold=500.0
     peak           largest sample magnitude; seconds: length of the recording
     """
     samples, rate = read_mono(wav_path)
-    found = bursts(envelope(samples, rate), threshold=threshold)
+    found = bursts(samples, rate, threshold=threshold, **burst_options)
     sound = array.array("h")
     burst_freqs = []
     candidates = (freq,) + tuple(others)
@@ -244,9 +296,7 @@ def analyse(wav_path, freq=440, others=(300, 1000), origin=None, threshold=500.0
         part = samples[int(start * rate) : int(end * rate)]
         sound.extend(part)
         burst_freqs.append(max(candidates, key=lambda f: goertzel_power(part, rate, f)))
-    p = goertzel_power(sound, rate, freq)
-    q = max((goertzel_power(sound, rate, f) for f in others), default=0.0)
-    ratio = (p / q if q > 0 else math.inf) if sound else 0.0
+    ratio = tone_ratio(sound, rate, freq, others) if sound else 0.0
     first = found[0][0] if found else None
     return {
         "seconds": round(len(samples) / rate, 3),
@@ -263,15 +313,19 @@ def analyse(wav_path, freq=440, others=(300, 1000), origin=None, threshold=500.0
     }
 
 
-def make_tone_mp3(target, freq=440, seconds=1.0, id3_title=None):
-    """An MP3 of a sine tone made with sox and lame (`target`'s folder may
-    hold spaces and Chinese characters); with `id3_title`, an ID3v2 tag."""
+# ---- music ----------------------------------------------------------------
+
+
+def make_tone_mp3(target, freq=440, seconds=1.0, silence=0.0, id3_title=None):
+    """An MP3 of a sine tone, then `silence` seconds of silence so each play
+    stands out in the envelope, made with sox and lame (`target`'s folder
+    may hold spaces and Chinese characters); with `id3_title`, an ID3v2 tag."""
     target = Path(target)
     target.parent.mkdir(parents=True, exist_ok=True)
     wav = target.with_name(target.name + ".tmp.wav")
     subprocess.run(
         ["sox", "-n", "-r", "44100", "-c", "2", "-b", "16", str(wav), "synth", str(seconds),
-         "sine", str(freq), "vol", "0.5", "fade", "0.005", str(seconds), "0.005"],
+         "sine", str(freq), "vol", "0.5", "pad", "0", str(silence)],
         check=True, stdin=subprocess.DEVNULL, timeout=60,
     )
     tag = ["--id3v2-only", "--tt", id3_title] if id3_title else []
@@ -281,9 +335,3 @@ def make_tone_mp3(target, freq=440, seconds=1.0, id3_title=None):
     )
     wav.unlink()
     return target
-
-
-if __name__ == "__main__":
-    if len(sys.argv) < 2:
-        sys.exit("usage: audio_check.py WAV [FREQ]")
-    print(json.dumps(analyse(sys.argv[1], freq=float(sys.argv[2]) if len(sys.argv) > 2 else 440)))

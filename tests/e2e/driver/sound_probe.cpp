@@ -1,6 +1,6 @@
-// Drives MciSound under Wine (or Windows) for tests/e2e/sound/run.sh:
+// Drives the MCI player under Wine (or Windows) for test_sound.py:
 //
-//   sound_probe selftest                 MP3 sniffing and path-form choice
+//   sound_probe selftest                 path forms and the name MCI gets
 //   sound_probe play PATH TIMES [box]    play, then a message loop (or a
 //                                        task-modal message box) until it ends
 //   sound_probe replace A B DELAY_MS     play A 3 times, after DELAY_MS play B 3 times
@@ -11,6 +11,9 @@
 //                                        "<empty>" is the empty path and
 //                                        "lock:PATH" a file held open exclusively
 //   sound_probe forms PATH               MCI_OPEN of each form of the path
+//   sound_probe thread PATH|stuck        the program's sound thread: play 3 times
+//                                        (or hang in a play, as a slow open does),
+//                                        then stop_all and end it, each timed
 //
 // Output is UTF-8, one "key=value ..." line per fact; times are Unix epoch
 // milliseconds so a recording made outside can be lined up with them.
@@ -24,8 +27,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/sound/mci_player.h"
 #include "platform/win32/base/text.h"
+#include "platform/win32/sound/mci_player.h"
+#include "platform/win32/sound/music_file.h"
+#include "platform/win32/sound/sound_thread.h"
 
 namespace {
 
@@ -111,71 +116,7 @@ void check(bool ok, const std::string& what) {
     out(std::string(ok ? "ok   " : "FAIL ") + what);
 }
 
-std::string frame(unsigned char b1, unsigned char b2, std::size_t length, unsigned char b3 = 0) {
-    std::string f(length, '\0');
-    f[0] = '\xFF';
-    f[1] = static_cast<char>(b1);
-    f[2] = static_cast<char>(b2);
-    f[3] = static_cast<char>(b3);
-    return f;
-}
-
 int selftest() {
-    using quorvel::win32::mp3::id3v2_tag_size;
-    using quorvel::win32::mp3::starts_with_mpeg_audio;
-    // MPEG 1 layer III, 128 kbit/s, 44.1 kHz: 417 bytes a frame.
-    const std::string l3 = frame(0xFB, 0x90, 417);
-    struct Case {
-        const char* name;
-        std::string bytes;
-        bool mpeg;
-    };
-    const Case cases[] = {
-        {"two layer III frames", l3 + l3, true},
-        {"one whole frame, nothing after", l3, true},
-        {"cut inside the first frame", l3.substr(0, 300), false},
-        {"first frame followed by junk", l3 + "junk", false},
-        {"second header of another layer", l3 + frame(0xFD, 0xA0, 626), false},
-        {"padded frame is one byte longer", frame(0xFB, 0x92, 418) + l3, true},
-        {"padded frame taken as unpadded", frame(0xFB, 0x92, 417) + l3, false},
-        {"MPEG 2 layer III 64 kbit/s 22.05 kHz", frame(0xF3, 0x80, 208) + frame(0xF3, 0x80, 208),
-         true},
-        {"MPEG 1 layer II 192 kbit/s", frame(0xFD, 0xA0, 626) + frame(0xFD, 0xA0, 626), true},
-        {"free format (no bitrate)", frame(0xFB, 0x00, 4), true},
-        {"reserved version", frame(0xEB, 0x90, 417) + l3, false},
-        {"reserved layer", frame(0xF9, 0x90, 417) + l3, false},
-        {"bad bitrate index", frame(0xFB, 0xF0, 417) + l3, false},
-        {"reserved sample rate", frame(0xFB, 0x9C, 417) + l3, false},
-        {"reserved emphasis", frame(0xFB, 0x90, 417, 0x02) + l3, false},
-        {"RIFF WAVE header", std::string("RIFF\x24\x00\x00\x00WAVEfmt ", 16), false},
-        {"text", "hello, this is not music\n", false},
-        {"three bytes", "\xFF\xFB\x90", false},
-        {"nothing", "", false},
-    };
-    for (const Case& c : cases) {
-        check(starts_with_mpeg_audio(c.bytes) == c.mpeg,
-              std::string("mpeg audio: ") + c.name + " -> " + (c.mpeg ? "yes" : "no"));
-    }
-
-    struct Tag {
-        const char* name;
-        std::string head;
-        std::uint64_t size;
-    };
-    const Tag tags[] = {
-        {"v2.3, 257-byte body", std::string("ID3\x03\x00\x00\x00\x00\x02\x01", 10), 267},
-        {"v2.4 with footer", std::string("ID3\x04\x00\x10\x00\x00\x00\x10", 10), 36},
-        {"v2.3 footer flag means nothing", std::string("ID3\x03\x00\x10\x00\x00\x00\x10", 10), 26},
-        {"size byte with high bit", std::string("ID3\x03\x00\x00\x00\x00\x80\x01", 10), 0},
-        {"version 5", std::string("ID3\x05\x00\x00\x00\x00\x00\x01", 10), 0},
-        {"revision 0xFF", std::string("ID3\x03\xFF\x00\x00\x00\x00\x01", 10), 0},
-        {"nine bytes", std::string("ID3\x03\x00\x00\x00\x00\x00", 9), 0},
-        {"no tag", l3.substr(0, 10), 0},
-    };
-    for (const Tag& t : tags) {
-        check(id3v2_tag_size(t.head) == t.size, std::string("id3v2 size: ") + t.name);
-    }
-
     using quorvel::win32::element_name;
     using quorvel::win32::PathForms;
     const std::wstring fits = L"C:\\music\\a.mp3";
@@ -344,6 +285,37 @@ int forms(const std::string& path) {
     return 0;
 }
 
+// A player stuck in its first play, as one opening a file on a share that
+// does not answer is.
+class StuckPlayer final : public quorvel::platform::Sound {
+  public:
+    void play(const std::string&, int) override { Sleep(60000); }
+    void stop_all() override {}
+};
+
+std::unique_ptr<quorvel::platform::Sound> stuck_player() {
+    return std::make_unique<StuckPlayer>();
+}
+
+int thread(const std::string& path) {
+    using quorvel::win32::SoundThread;
+    auto sound = std::make_unique<SoundThread>(path == "stuck" ? &stuck_player
+                                                                : &SoundThread::wave_player);
+    double t0 = now_us();
+    sound->play(path, 3);
+    out("play_at=" + std::to_string(epoch_ms()) +
+        " play_us=" + std::to_string(static_cast<long long>(now_us() - t0)));
+    wait_ms(800);
+    out("stop_at=" + std::to_string(epoch_ms()));
+    t0 = now_us();
+    sound->stop_all();
+    out("stop_us=" + std::to_string(static_cast<long long>(now_us() - t0)));
+    t0 = now_us();
+    sound.reset();
+    out("end_us=" + std::to_string(static_cast<long long>(now_us() - t0)));
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -361,6 +333,7 @@ int wmain(int argc, wchar_t** argv) {
         return stop(arg(1), num(2, 500), mode);
     if (mode == "bad") return bad(std::vector<std::string>(args.begin() + 1, args.end()));
     if (mode == "forms") return forms(arg(1));
-    out("usage: sound_probe selftest|play|replace|stop|destroy|exit|bad|forms ...");
+    if (mode == "thread") return thread(arg(1));
+    out("usage: sound_probe selftest|play|replace|stop|destroy|exit|bad|forms|thread ...");
     return 2;
 }
