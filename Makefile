@@ -5,7 +5,7 @@ HOST := $(BUILD)/host
 WIN := $(BUILD)/win
 JOBS ?= 2
 
-.PHONY: all deps host win test unit e2e run bench clean
+.PHONY: all deps host win test unit e2e run bench dist clean
 
 all: win
 
@@ -40,6 +40,11 @@ bench: win
 
 run: win
 	tools/run-clock.sh $(WIN)/src/platform/win32/quorvel.exe $(BUILD)
+
+# The release zip, dist/quorvel-VERSION-win64.zip, the same bytes on every
+# build of one commit.
+dist: win
+	python3 tools/make-dist.py $(WIN)/src/platform/win32 dist
 
 clean:
 	rm -rf $(BUILD)
