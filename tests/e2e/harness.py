@@ -136,6 +136,16 @@ class Session:
         subprocess.run(["xdotool", *map(str, args)], env=self.env, check=True, timeout=10)
 
 
+def gray_pixels(png, x, y, w, h):
+    """Rows of 8-bit grey values of a rectangle of a screenshot."""
+    raw = subprocess.run(
+        ["convert", str(png), "-crop", f"{w}x{h}+{x}+{y}", "+repage", "-colorspace", "Gray",
+         "-depth", "8", "gray:-"],
+        stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, check=True, timeout=30,
+    ).stdout
+    return [raw[r * w : (r + 1) * w] for r in range(h)]
+
+
 class Driver:
     """qdriver.exe in serve mode: one Wine process answering one JSON line
     per command for the whole run."""

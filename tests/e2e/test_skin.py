@@ -3,8 +3,9 @@ skin on each after the options window has been opened twice, and the skinned
 file dialog and alarm box saved for review; no GDI object or window left
 behind by opening and closing the options window."""
 
-import subprocess
 import time
+
+import harness
 
 from harness import E2ETestCase
 
@@ -83,16 +84,6 @@ class Skin(E2ETestCase):
                          (before, after))
 
 
-def gray_pixels(png, x, y, w, h):
-    """Rows of 8-bit grey values of a rectangle of a screenshot."""
-    raw = subprocess.run(
-        ["convert", str(png), "-crop", f"{w}x{h}+{x}+{y}", "+repage", "-colorspace", "Gray",
-         "-depth", "8", "gray:-"],
-        stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, check=True, timeout=30,
-    ).stdout
-    return [raw[r * w : (r + 1) * w] for r in range(h)]
-
-
 def caption_columns(png, window):
     """The title bar's text as columns of ink (tuples of 0/1 over the bar's
     height), between its icon and its close box. The caption gradient runs
@@ -102,7 +93,7 @@ def caption_columns(png, window):
     height = rect["h"] - client["h"] - 2 * frame
     icon = height * 3 // 4
     width = rect["w"] - 2 * frame - height - 4 - icon
-    rows = gray_pixels(png, rect["x"] + frame + icon, rect["y"] + frame, width, height)
+    rows = harness.gray_pixels(png, rect["x"] + frame + icon, rect["y"] + frame, width, height)
     columns = []
     for x in range(width):
         column = [row[x] for row in rows]
