@@ -381,7 +381,7 @@ main() {
             shift
             [[ -f $DIR/session.env ]] || die "no session in $DIR (run start first)"
             # shellcheck disable=SC1091
-            source "$DIR/session.env"
+            source "$DIR/session.env" 2>/dev/null
             exec "$@"
             ;;
         *)
