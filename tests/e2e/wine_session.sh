@@ -71,7 +71,7 @@ SESSION_VARS=(HOME XDG_RUNTIME_DIR XDG_CACHE_HOME XDG_CONFIG_HOME XDG_DATA_HOME 
 write_env() {
     local name
     for name in "${SESSION_VARS[@]}"; do
-        [[ -n ${!name:-} ]] && printf 'export %s=%s\n' "$name" "$(quote "${!name}")"
+        if [[ -n ${!name:-} ]]; then printf 'export %s=%s\n' "$name" "$(quote "${!name}")"; fi
     done >"$DIR/session.env"
 }
 
