@@ -5,7 +5,7 @@ HOST := $(BUILD)/host
 WIN := $(BUILD)/win
 JOBS ?= 2
 
-.PHONY: all deps host win test unit fuzz e2e run bench clean
+.PHONY: all deps host win test unit fuzz e2e run bench dist clean
 
 all: win
 
@@ -37,9 +37,13 @@ fuzz: deps
 	    || { tail -n 60 $(BUILD)/fuzz/log.txt; exit 1; }
 	@grep -E '^Done [0-9]+ runs|stat::number_of_executed_units' $(BUILD)/fuzz/log.txt
 
+# The whole suite on a Chinese Windows, as most users run it; the main roads
+# again on an English one. The last line counts both.
+E2E_LOCALES ?= --locale zh_CN --locale en_US=startup,clock,alarm.AlarmRoad,skin
+
 e2e: win
 	python3 tests/e2e/run_e2e.py $(WIN)/src/platform/win32/quorvel-e2e.exe \
-	    $(WIN)/tests/e2e/driver/qdriver.exe $(BUILD)
+	    $(WIN)/tests/e2e/driver/qdriver.exe $(BUILD) $(E2E_LOCALES)
 
 test: unit fuzz e2e
 
@@ -49,6 +53,11 @@ bench: win
 
 run: win
 	tools/run-clock.sh $(WIN)/src/platform/win32/quorvel.exe $(BUILD)
+
+# The release zip, dist/quorvel-VERSION-win64.zip, the same bytes on every
+# build of one commit.
+dist: win
+	python3 tools/make-dist.py $(WIN)/src/platform/win32 dist
 
 clean:
 	rm -rf $(BUILD)

@@ -19,7 +19,7 @@ session=$build/run-session
 "$here/tests/e2e/wine_session.sh" start "$session" >/dev/null
 trap '"$here/tests/e2e/wine_session.sh" stop "$session" >/dev/null 2>&1 || true' EXIT
 # shellcheck disable=SC1091
-source "$session/session.env"
+source "$session/session.env" 2>/dev/null  # (bash may warn about a private locale)
 "$wine" "$exe" </dev/null >"$session/clock.log" 2>&1 &
 clock=$!
 sleep 4

@@ -49,18 +49,25 @@ def windows_path(path):
     return "Z:" + str(Path(path).resolve()).replace("/", "\\")
 
 
-class Session:
-    """One private Wine session (wine_session.sh) under `root`."""
+LOCALES = ("zh_CN", "en_US")
 
-    def __init__(self, root):
+
+class Session:
+    """One private Wine session (wine_session.sh) under `root`, for a Chinese
+    (zh_CN) or an English (en_US) Windows."""
+
+    def __init__(self, root, locale="zh_CN"):
+        if locale not in LOCALES:
+            raise HarnessError(f"unknown locale {locale}")
         self.root = Path(root).resolve()
+        self.locale = locale
         self.env = None
         self.start_seconds = None
 
     def start(self):
         t0 = time.monotonic()
         done = subprocess.run(
-            ["bash", str(SESSION_SCRIPT), "start", str(self.root)],
+            ["bash", str(SESSION_SCRIPT), "start", str(self.root), self.locale],
             stdin=subprocess.DEVNULL,
             stdout=subprocess.PIPE,
             stderr=subprocess.PIPE,
@@ -86,7 +93,7 @@ class Session:
         env = {
             k: v
             for k, v in os.environ.items()
-            if not k.startswith(("WINE", "FAKETIME", "LD_PRELOAD", "PULSE", "XDG_"))
+            if not k.startswith(("WINE", "FAKETIME", "LD_PRELOAD", "PULSE", "XDG_", "LANG", "LC_", "LOCPATH"))
         }
         for line in (self.root / "session.env").read_text().splitlines():
             words = shlex.split(line)
@@ -127,6 +134,16 @@ class Session:
     def xdotool(self, *args):
         """Real X input (moves the pointer, clicks) on the session's display."""
         subprocess.run(["xdotool", *map(str, args)], env=self.env, check=True, timeout=10)
+
+
+def gray_pixels(png, x, y, w, h):
+    """Rows of 8-bit grey values of a rectangle of a screenshot."""
+    raw = subprocess.run(
+        ["convert", str(png), "-crop", f"{w}x{h}+{x}+{y}", "+repage", "-colorspace", "Gray",
+         "-depth", "8", "gray:-"],
+        stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, check=True, timeout=30,
+    ).stdout
+    return [raw[r * w : (r + 1) * w] for r in range(h)]
 
 
 class Driver:
@@ -375,7 +392,8 @@ class Context:
         self.driver = driver
         self.exe = Path(exe).resolve()
         self.out = Path(out).resolve()
-        self.screenshots = self.out / "screenshots"
+        self.locale = session.locale
+        self.screenshots = self.out / "screenshots" / session.locale
         self.runs = 0
 
 

@@ -1,14 +1,17 @@
 #!/usr/bin/env python3
 """Runs the end-to-end tests (tests/e2e/test_*.py) against a Windows build
-under Wine: one private session for the whole run, stopped at the end
-whatever happens.
+under Wine, in one or more Windows locales: one private session per locale,
+stopped at the end whatever happens.
 
-    run_e2e.py EXE QDRIVER [OUT] [-k PATTERN]
+    run_e2e.py EXE QDRIVER [OUT] [-k PATTERN] [--locale LOCALE[=MODULES]]...
 
 EXE is the program under test (quorvel-e2e.exe), QDRIVER the driver
-(qdriver.exe), OUT the output folder (default: build): the session lives in
-OUT/e2e, screenshots go to OUT/screenshots. The last line says
-"N passed, N failed"; the exit code is 0 only when nothing failed.
+(qdriver.exe), OUT the output folder (default: build): the sessions live in
+OUT/e2e/LOCALE, screenshots go to OUT/screenshots/LOCALE. LOCALE is zh_CN
+(the default) or en_US; MODULES, comma-separated, limits that locale's run
+to those test modules or classes (startup, alarm.AlarmRoad). Each locale
+ends with its own count; the last line says "N passed, N failed" for the
+whole run, and the exit code is 0 only when nothing failed.
 """
 
 import argparse
@@ -107,28 +110,46 @@ def interrupted(signum, frame):
     raise KeyboardInterrupt(f"signal {signum}")
 
 
-def main():
-    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
-    parser.add_argument("exe", type=Path, help="program under test (quorvel-e2e.exe)")
-    parser.add_argument("qdriver", type=Path, help="driver (qdriver.exe)")
-    parser.add_argument("out", type=Path, nargs="?", default=Path("build"), help="output folder")
-    parser.add_argument("-k", dest="patterns", action="append", default=[],
-                        help="only tests whose name contains this (repeatable)")
-    args = parser.parse_args()
-    for path in (args.exe, args.qdriver):
-        if not path.is_file():
-            print(f"run_e2e: {path} not found", file=sys.stderr)
-            return 2
+def parse_locale(value):
+    """(locale, test id prefixes) of one --locale value."""
+    locale, _, modules = value.partition("=")
+    if locale not in harness.LOCALES:
+        raise argparse.ArgumentTypeError(f"unknown locale {locale} (one of {', '.join(harness.LOCALES)})")
+    prefixes = []
+    for name in filter(None, modules.split(",")):
+        name = name if name.startswith("test_") else "test_" + name
+        prefixes.append(name + ".")
+    return locale, prefixes
 
-    signal.signal(signal.SIGTERM, interrupted)
-    signal.signal(signal.SIGHUP, interrupted)
 
+def selected(suite, prefixes):
+    """The tests of `suite` whose id starts with one of `prefixes` (all when
+    there are none), in discovery order."""
+    if not prefixes:
+        return suite
+    picked = unittest.TestSuite()
+
+    def walk(item):
+        if isinstance(item, unittest.TestSuite):
+            for child in item:
+                walk(child)
+        elif any(item.id().startswith(p) for p in prefixes + ["unittest.loader._FailedTest."]):
+            picked.addTest(item)  # (a module that failed to import fails in every run)
+
+    walk(suite)
+    return picked
+
+
+def run_locale(args, locale, prefixes):
+    """Runs the selected tests in a fresh session for `locale`; its Result."""
     loader = unittest.TestLoader()
     if args.patterns:
         loader.testNamePatterns = [f"*{p}*" for p in args.patterns]
     suite = loader.discover(str(harness.E2E_DIR), pattern="test_*.py", top_level_dir=str(harness.E2E_DIR))
+    suite = selected(suite, prefixes)
 
-    session = harness.Session(args.out / "e2e")
+    print(f"== {locale} ==")
+    session = harness.Session(args.out / "e2e" / locale, locale)
     driver = harness.Driver(session, args.qdriver)
     result = Result()
     try:
@@ -142,6 +163,7 @@ def main():
     except KeyboardInterrupt as stop:
         print(f"run_e2e: interrupted ({stop})")
         result.failed += 1
+        raise
     except Exception:
         traceback.print_exc()
         result.failed += 1
@@ -150,8 +172,39 @@ def main():
         driver.stop()
         session.stop()
         print(f"session stopped in {time.monotonic() - t0:.1f} s")
-    print(f"{result.passed} passed, {result.failed} failed")
-    return 0 if result.failed == 0 and result.passed > 0 else 1
+        print(f"{locale}: {result.passed} passed, {result.failed} failed")
+        sys.stdout.flush()
+    return result
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    parser.add_argument("exe", type=Path, help="program under test (quorvel-e2e.exe)")
+    parser.add_argument("qdriver", type=Path, help="driver (qdriver.exe)")
+    parser.add_argument("out", type=Path, nargs="?", default=Path("build"), help="output folder")
+    parser.add_argument("-k", dest="patterns", action="append", default=[],
+                        help="only tests whose name contains this (repeatable)")
+    parser.add_argument("--locale", dest="locales", action="append", type=parse_locale, default=[],
+                        help="LOCALE[=MODULE,...]: run in this Windows locale (repeatable; default zh_CN)")
+    args = parser.parse_args()
+    for path in (args.exe, args.qdriver):
+        if not path.is_file():
+            print(f"run_e2e: {path} not found", file=sys.stderr)
+            return 2
+
+    signal.signal(signal.SIGTERM, interrupted)
+    signal.signal(signal.SIGHUP, interrupted)
+
+    passed = failed = 0
+    try:
+        for locale, prefixes in args.locales or [("zh_CN", [])]:
+            result = run_locale(args, locale, prefixes)
+            passed += result.passed
+            failed += result.failed
+    except KeyboardInterrupt:
+        failed += 1
+    print(f"{passed} passed, {failed} failed")
+    return 0 if failed == 0 and passed > 0 else 1
 
 
 if __name__ == "__main__":

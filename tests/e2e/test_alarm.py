@@ -14,6 +14,7 @@ STATUS, ALARM_HOUR, ALARM_MINUTE, MUSIC = 1004, 1025, 1026, 1003
 COLON = 1007
 O_HOUR, O_MINUTE, O_PATH, O_BROWSE, O_ALARM, O_SHUTDOWN = 1011, 1010, 1006, 1005, 1003, 1002
 OPTIONS_W, OPTIONS_H = 218, 108
+OK_TEXT = {"zh_CN": "确定", "en_US": "OK"}
 
 
 class AlarmRoad(E2ETestCase):
@@ -63,6 +64,8 @@ class AlarmRoad(E2ETestCase):
             box = drv.call("msgbox", 30000, timeout=40)
             self.assertEqual(box["text"], "时间到!!!")
             self.assertEqual(box["title"], "现在时间:7:5")
+            # The system's own button text, in the language of the Windows.
+            self.assertEqual([b["text"] for b in box["buttons"]], [OK_TEXT[ctx.locale]], box)
             ok = [c for c in drv.call("skin", box["hwnd"])["controls"] if c["class"] == "Button"]
             self.assertTrue(ok and all((c["scheme"], c["layers"]) == (1, 1) for c in ok), ok)
             self.screenshot("alarm-box")

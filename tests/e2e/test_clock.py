@@ -42,6 +42,29 @@ class Ticking(E2ETestCase):
             time.sleep(0.07)
         self.assertEqual(seen, {":", ""})
 
+    def test_both_digits_of_each_pair_whole(self):
+        # The face's font has half-width digits (0.5 em, as SimHei's), so a
+        # pair fits its label; a wider stand-in cuts the right digit.
+        drv = self.driver()
+        shot = self.screenshot("clock-face")
+        labels = {c["id"]: c["rect"] for c in drv.tree(self.hwnd)["children"]}
+        for label in (MAIN_HOUR, MAIN_MINUTE):
+            r = labels[label]
+            rows = harness.gray_pixels(shot, r["x"], r["y"], r["w"], r["h"])
+            rows = [row for row in rows if min(row) <= 40]  # not a line of the frame behind
+            inked = [any(row[x] > 40 for row in rows) for x in range(r["w"])]
+            runs, start = [], None
+            for x, ink in enumerate(inked + [False]):
+                if ink and start is None:
+                    start = x
+                elif not ink and start is not None:
+                    runs.append((start, x))
+                    start = None
+            widths = [end - begin for begin, end in runs]
+            self.assertEqual(len(runs), 2, (label, runs))
+            self.assertLess(runs[-1][1], r["w"], f"{label}: ink reaches the label's right edge {runs}")
+            self.assertGreaterEqual(widths[1], widths[0] - 4, f"{label}: right digit cut {runs}")
+
     def test_answers_at_once_while_ticking(self):
         # Round trips through the window's queue over several ticks: a tick
         # that blocked the thread would show as a half-second stall.

@@ -5,6 +5,8 @@ behind by opening and closing the options window."""
 
 import time
 
+import harness
+
 from harness import E2ETestCase
 
 SETTINGS, O_BROWSE = 1005, 1005
@@ -80,3 +82,52 @@ class Skin(E2ETestCase):
         after = settled()
         self.assertEqual((after["gdi"], after["windows"]), (before["gdi"], before["windows"]),
                          (before, after))
+
+
+def caption_columns(png, window):
+    """The title bar's text as columns of ink (tuples of 0/1 over the bar's
+    height), between its icon and its close box. The caption gradient runs
+    left to right, so a column's most common grey is its background."""
+    rect, client = window["rect"], window["client"]
+    frame = (rect["w"] - client["w"]) // 2
+    height = rect["h"] - client["h"] - 2 * frame
+    icon = height * 3 // 4
+    width = rect["w"] - 2 * frame - height - 4 - icon
+    rows = harness.gray_pixels(png, rect["x"] + frame + icon, rect["y"] + frame, width, height)
+    columns = []
+    for x in range(width):
+        column = [row[x] for row in rows]
+        background = max(set(column), key=column.count)
+        columns.append(tuple(int(abs(v - background) > 48) for v in column))
+    return [c for c in columns if any(c)]
+
+
+class ChineseCaptions(E2ETestCase):
+    """Title bars are drawn by the system in its bold caption font: in either
+    locale a Chinese title must show its characters, not missing-glyph boxes."""
+
+    def assert_chinese_caption(self, window, shot):
+        # A missing glyph is drawn as the same hollow box for every
+        # character: its columns are only bars and pairs of dots, a handful
+        # of shapes for the whole title. Distinct characters give several
+        # column shapes each.
+        text = window["text"]
+        shapes = set(caption_columns(shot, window))
+        self.assertGreaterEqual(len(shapes), 3 * len(text), f"{text!r}: {len(shapes)} column shapes")
+
+    def test_titles_show_their_characters(self):
+        drv = self.driver()
+        self.start_program(fake_time="@2011-04-15 10:00:00")
+        main = drv.wait("QuorvelMain", 15000)["hwnd"]
+        drv.click(main, SETTINGS)
+        options = drv.tree(drv.wait("QuorvelOptions", 10000)["hwnd"])
+        self.assertEqual(options["text"], "选项设置")
+        self.assert_chinese_caption(options, self.screenshot("caption-options-window"))
+
+        drv.click(options["hwnd"], O_BROWSE)
+        dialog = drv.tree(drv.wait("#32770", 10000, title="请选择提醒音乐")["hwnd"])
+        time.sleep(0.5)
+        self.assert_chinese_caption(dialog, self.screenshot("caption-file-dialog"))
+        drv.close(dialog["hwnd"])
+        drv.call("waitgone", dialog["hwnd"], 5000)
+        drv.close(options["hwnd"])

@@ -3,7 +3,10 @@
 # display (Xvfb), audio server (pulseaudio with a null sink) and persistent
 # wineserver, all kept under one scratch folder.
 #
-#   wine_session.sh start [DIR]       make a fresh session (DIR defaults to build/e2e)
+#   wine_session.sh start [DIR] [LOCALE]
+#                                     make a fresh session (DIR defaults to build/e2e)
+#                                     for a Chinese (zh_CN, the default) or an English
+#                                     (en_US) Windows
 #   wine_session.sh stop [DIR]        end every daemon of the session
 #   wine_session.sh status [DIR]      say which daemons are alive
 #   wine_session.sh exec DIR CMD...   run CMD with the session's environment
@@ -62,14 +65,36 @@ quote() { printf "'%s'" "${1//\'/\'\\\'\'}"; }
 
 # What every process of the session sees; cmd_start exports them.
 SESSION_VARS=(HOME XDG_RUNTIME_DIR XDG_CACHE_HOME XDG_CONFIG_HOME XDG_DATA_HOME WINEPREFIX
-    WINEARCH WINEDEBUG WINEDLLOVERRIDES DISPLAY PULSE_SERVER LC_ALL TZ DBUS_SESSION_BUS_ADDRESS
-    WINE WINESERVER QUORVEL_E2E_DIR QUORVEL_E2E_BROWSER_LOG)
+    WINEARCH WINEDEBUG WINEDLLOVERRIDES DISPLAY PULSE_SERVER LANG LC_ALL LOCPATH TZ DBUS_SESSION_BUS_ADDRESS
+    WINE WINESERVER QUORVEL_E2E_DIR QUORVEL_E2E_BROWSER_LOG QUORVEL_E2E_LOCALE)
 
 write_env() {
     local name
     for name in "${SESSION_VARS[@]}"; do
-        printf 'export %s=%s\n' "$name" "$(quote "${!name}")"
+        if [[ -n ${!name:-} ]]; then printf 'export %s=%s\n' "$name" "$(quote "${!name}")"; fi
     done >"$DIR/session.env"
+}
+
+# Sets LANG and LC_ALL for LOCALE (zh_CN or en_US), so Wine picks that
+# Windows' code page and language. A locale the system lacks is compiled
+# once into DIR/locale (kept across sessions) and found through LOCPATH.
+use_locale() {
+    local name=$1.UTF-8
+    case $1 in
+        zh_CN | en_US) ;;
+        *) die "unknown locale $1 (zh_CN or en_US)" ;;
+    esac
+    if ! locale -a 2>/dev/null | grep -qix "${1}.utf-\?8"; then
+        if [[ ! -f $DIR/locale/$name/LC_CTYPE ]]; then
+            command -v localedef >/dev/null || die "localedef not found (package locales)"
+            mkdir -p "$DIR/locale"
+            localedef -i "$1" -f UTF-8 "$DIR/locale/$name" >/dev/null 2>&1 ||
+                [[ -f $DIR/locale/$name/LC_CTYPE ]] || die "localedef $name failed (package locales)"
+        fi
+        export LOCPATH="$DIR/locale"
+    fi
+    # (bash itself may not find a LOCPATH locale: its warning is noise.)
+    export LANG=$name LC_ALL=$name QUORVEL_E2E_LOCALE=$1 2>/dev/null
 }
 
 # REG_MULTI_SZ of one string, as regedit's hex(7) notation.
@@ -78,17 +103,31 @@ multi_sz() {
         tr -s ' \n' ',' | sed 's/^,//; s/,$//'
 }
 
+# LOGFONTW of FACE at HEIGHT pixels (negative: character height) and WEIGHT,
+# as regedit's hex notation.
+logfont() {
+    local height=$1 weight=$2 face=$3
+    {
+        # lfHeight, lfWidth, lfEscapement, lfOrientation, lfWeight (little-endian LONGs)
+        printf '%08x' $((height & 0xffffffff)) 0 0 0 "$weight" | sed -E 's/(..)(..)(..)(..)/\4\3\2\1/g'
+        # italic, underline, strike-out, DEFAULT_CHARSET, then default precision,
+        # clipping, quality and pitch
+        printf '0000000100000000'
+    } | sed 's/../&,/g; s/,$//'
+    printf ','
+    local name
+    name=$(printf '%s' "$face" | iconv -f UTF-8 -t UTF-16LE | od -An -v -tx1 | tr -s ' \n' ',' |
+        sed 's/^,//; s/,$//')
+    local pad=$((64 - $(printf '%s' "$face" | iconv -f UTF-8 -t UTF-16LE | wc -c)))
+    printf '%s' "$name"
+    printf ',00%.0s' $(seq "$pad")
+}
+
 write_reg() {
-    # Dialog text links to WenQuanYi Micro Hei, legible at the 11-pixel GUI
-    # size where Zen Hei breaks into strokes; Zen Hei stays the bold clock face.
-    local link ui_face='WenQuanYi Zen Hei'
-    if [[ -f /usr/share/fonts/truetype/wqy/wqy-microhei.ttc ]]; then
-        ui_face='WenQuanYi Micro Hei'
-        link=$(multi_sz 'wqy-microhei.ttc,WenQuanYi Micro Hei')
-    else
-        link=$(multi_sz 'wqy-zenhei.ttc,WenQuanYi Zen Hei')
-    fi
     local nt='HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion'
+    local micro='WenQuanYi Micro Hei' zen_mono='WenQuanYi Zen Hei Mono' micro_mono='WenQuanYi Micro Hei Mono'
+    local link
+    link=$(multi_sz 'wqy-microhei.ttc,WenQuanYi Micro Hei')
     {
         printf 'Windows Registry Editor Version 5.00\r\n\r\n'
         # Without a window manager every hide or destroy would block for 2 s.
@@ -104,18 +143,30 @@ write_reg() {
         # winebrowser, so the request would fail before reaching it.
         printf '[HKEY_CLASSES_ROOT\\.html]\r\n@="htmlfile"\r\n\r\n'
         printf '[HKEY_CLASSES_ROOT\\.htm]\r\n@="htmlfile"\r\n\r\n'
-        printf '[%s\\FontSubstitutes]\r\n' "$nt"
-        printf '"SimHei"="WenQuanYi Zen Hei"\r\n"黑体"="WenQuanYi Zen Hei"\r\n'
-        # Edit boxes fall back through the usual Chinese face names.
-        for face in 'SimSun' 'NSimSun' 'Microsoft YaHei' 'Microsoft YaHei UI' 'MS Song'; do
-            printf '"%s"="%s"\r\n' "$face" "$ui_face"
+        # Stand-ins for the Chinese Windows faces. Wine does not chain font
+        # substitutes, so they are named as replacements. SimHei's half-width
+        # digits are 0.5 em, as Zen Hei Mono's (plain Zen Hei's are wider and
+        # clip in the clock's labels); SimSun is monospaced too.
+        printf '[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n'
+        local face
+        for face in 'SimHei' '黑体'; do printf '"%s"="%s"\r\n' "$face" "$zen_mono"; done
+        for face in 'SimSun' '宋体' 'NSimSun' '新宋体'; do printf '"%s"="%s"\r\n' "$face" "$micro_mono"; done
+        for face in 'Microsoft YaHei' 'Microsoft YaHei UI' '微软雅黑'; do
+            printf '"%s"="%s"\r\n' "$face" "$micro"
         done
         printf '\r\n'
+        # Chinese text in the faces Wine draws dialogs, message boxes and the
+        # GUI font with, and in bold Tahoma, its caption font.
         printf '[%s\\FontLink\\SystemLink]\r\n' "$nt"
-        local face
-        for face in 'Tahoma' 'MS Shell Dlg' 'MS Shell Dlg 2' 'Microsoft Sans Serif' 'System'; do
+        for face in 'Tahoma' 'Tahoma Bold' 'MS Shell Dlg' 'MS Shell Dlg 2' 'Microsoft Sans Serif' 'System'; do
             printf '"%s"=hex(7):%s\r\n' "$face" "$link"
         done
+        printf '\r\n'
+        # Windows 10's caption height and 9-point caption and message fonts.
+        printf '[HKEY_CURRENT_USER\\Control Panel\\Desktop\\WindowMetrics]\r\n"CaptionHeight"="22"\r\n'
+        printf '"CaptionFont"=hex:%s\r\n' "$(logfont -12 700 Tahoma)"
+        printf '"MessageFont"=hex:%s\r\n' "$(logfont -12 400 Tahoma)"
+        printf '\r\n'
     } | iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } >"$DIR/session.reg"
 }
 
@@ -210,6 +261,7 @@ cmd_start() {
     done
 
     # Only the session's own subfolders are wiped: DIR may hold other output.
+    # (DIR/locale keeps compiled locales for the next session.)
     rm -rf "${DIR:?}/prefix" "${DIR:?}/home" "${DIR:?}/run" "${DIR:?}/cache" "${DIR:?}/bin" \
         "${DIR:?}/logs" "${DIR:?}/pids" "${DIR:?}/session.env"
     mkdir -p "$DIR/home" "$DIR/cache" "$DIR/logs" "$DIR/pids" "$DIR/run"
@@ -224,7 +276,8 @@ cmd_start() {
     export WINEPREFIX="$DIR/prefix" WINEARCH=win64 WINEDEBUG=-all
     # No Mono or Gecko installers, no desktop menu entries, no ALSA probing.
     export WINEDLLOVERRIDES='mscoree,mshtml=;winemenubuilder.exe=d;winealsa.drv=d'
-    export PULSE_SERVER="unix:$DIR/run/pulse/native" LC_ALL=C.UTF-8 TZ=UTC
+    export PULSE_SERVER="unix:$DIR/run/pulse/native" TZ=UTC
+    use_locale "$LOCALE"
     # No session bus: nothing may autolaunch a dbus-daemon that outlives us.
     export DBUS_SESSION_BUS_ADDRESS='unix:path=/dev/null'
     export WINE WINESERVER QUORVEL_E2E_DIR="$DIR" QUORVEL_E2E_BROWSER_LOG="$DIR/browser.log"
@@ -319,6 +372,7 @@ main() {
     case $cmd in
         start | stop | status)
             resolve_dir "${1:-build/e2e}"
+            LOCALE=${2:-zh_CN}
             "cmd_$cmd"
             ;;
         exec)
@@ -327,7 +381,7 @@ main() {
             shift
             [[ -f $DIR/session.env ]] || die "no session in $DIR (run start first)"
             # shellcheck disable=SC1091
-            source "$DIR/session.env"
+            source "$DIR/session.env" 2>/dev/null
             exec "$@"
             ;;
         *)
