@@ -52,7 +52,7 @@ std::optional<FrameFormat> frame_format(std::string_view bytes) {
     const long rate =
         kRates[static_cast<std::size_t>(version)][static_cast<std::size_t>(rate_index)];
     const int channels = (b(3) >> 6) == 3 ? 1 : 2;
-    return FrameFormat{version,  layer,  static_cast<int>(rate),
+    return FrameFormat{version,  layer,   static_cast<int>(rate),
                        channels, bitrate, frame_length(version, layer, bitrate, rate, padding)};
 }
 

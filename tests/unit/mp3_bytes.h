@@ -23,7 +23,8 @@ inline std::string layer3_frame() {
 }
 
 // An ID3v2 header: version, flags and the four size bytes as given.
-inline std::string id3_header(unsigned char version, unsigned char flags, std::uint32_t size_bytes) {
+inline std::string id3_header(unsigned char version, unsigned char flags,
+                              std::uint32_t size_bytes) {
     std::string h = "ID3";
     h += static_cast<char>(version);
     h += '\0';

@@ -68,15 +68,15 @@ TEST(Mp3StartsWithAudio, WantsWholeFramesThatAgree) {
     const std::string l3 = layer3_frame();
     const std::pair<std::string, bool> cases[] = {
         {l3 + l3, true},
-        {l3, true},                                          // one whole frame, nothing after
-        {l3.substr(0, 300), false},                          // cut inside the first frame
-        {l3 + "junk", false},                                // junk after the first frame
-        {l3 + mp3_frame(0xFD, 0xA0, 626), false},            // next frame of another layer
-        {l3 + mp3_frame(0xFB, 0x94, 417), false},            // next of another sample rate
-        {mp3_frame(0xFB, 0x92, 418) + l3, true},             // padded frame
-        {mp3_frame(0xFB, 0x92, 417) + l3, false},            // padding ignored: off by one
+        {l3, true},                                // one whole frame, nothing after
+        {l3.substr(0, 300), false},                // cut inside the first frame
+        {l3 + "junk", false},                      // junk after the first frame
+        {l3 + mp3_frame(0xFD, 0xA0, 626), false},  // next frame of another layer
+        {l3 + mp3_frame(0xFB, 0x94, 417), false},  // next of another sample rate
+        {mp3_frame(0xFB, 0x92, 418) + l3, true},   // padded frame
+        {mp3_frame(0xFB, 0x92, 417) + l3, false},  // padding ignored: off by one
         {mp3_frame(0xF3, 0x80, 208) + mp3_frame(0xF3, 0x80, 208), true},
-        {mp3_frame(0xFB, 0x00, 4), true},                    // free format: header alone
+        {mp3_frame(0xFB, 0x00, 4), true},  // free format: header alone
         {std::string("RIFF\x24\x00\x00\x00WAVEfmt ", 16), false},
         {"hello, this is not music\n", false},
     };
@@ -87,17 +87,17 @@ TEST(Mp3StartsWithAudio, WantsWholeFramesThatAgree) {
 
 TEST(Mp3Id3v2, SizesFromTheHeader) {
     const std::pair<std::string, std::uint64_t> cases[] = {
-        {id3_header(3, 0, 0x00000201), 267},              // 7 bits a byte: 2 << 7 | 1
-        {id3_header(4, 0x10, 0x00000010), 36},            // v2.4 footer adds ten
-        {id3_header(3, 0x10, 0x00000010), 26},            // the footer flag means nothing in v2.3
-        {id3_header(2, 0, 0x00000010), 26},               // v2.2
-        {id3_header(3, 0x80, 0x00000010), 26},            // unsynchronised tag: size unchanged
-        {id3_header(3, 0, 0x7F7F7F7F), 268435465},        // the largest claim, 256 MiB
+        {id3_header(3, 0, 0x00000201), 267},        // 7 bits a byte: 2 << 7 | 1
+        {id3_header(4, 0x10, 0x00000010), 36},      // v2.4 footer adds ten
+        {id3_header(3, 0x10, 0x00000010), 26},      // the footer flag means nothing in v2.3
+        {id3_header(2, 0, 0x00000010), 26},         // v2.2
+        {id3_header(3, 0x80, 0x00000010), 26},      // unsynchronised tag: size unchanged
+        {id3_header(3, 0, 0x7F7F7F7F), 268435465},  // the largest claim, 256 MiB
         {id3_header(4, 0x10, 0x7F7F7F7F), 268435475},
-        {id3_header(3, 0, 0x00008001), 0},                // a size byte with its high bit set
-        {id3_header(5, 0, 0x00000001), 0},                // unknown version
+        {id3_header(3, 0, 0x00008001), 0},  // a size byte with its high bit set
+        {id3_header(5, 0, 0x00000001), 0},  // unknown version
         {id3_header(1, 0, 0x00000001), 0},
-        {id3_header(3, 0, 0x00000010).substr(0, 9), 0},   // nine bytes
+        {id3_header(3, 0, 0x00000010).substr(0, 9), 0},               // nine bytes
         {"ID3" + std::string("\x03\xFF\x00\x00\x00\x00\x01", 7), 0},  // revision 0xFF
         {layer3_frame().substr(0, 10), 0},
     };

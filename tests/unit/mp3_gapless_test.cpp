@@ -63,8 +63,8 @@ TEST(Mp3Gapless, ReadsTheInfoFrame) {
         {"ordinary frame", l3, 0, 0, 0},
         {"tag at the wrong place", info_frame(l3, 20, 0xF, 100, 576, 1000), 0, 0, 0},
         {"cut before the flags", info_frame(l3, 36, 0xF, 100, 576, 1000).substr(0, 42), 0, 0, 0},
-        {"cut inside the frame count", info_frame(l3, 36, 1, 100, 576, 1000).substr(0, 46), 417,
-         0, 0},
+        {"cut inside the frame count", info_frame(l3, 36, 1, 100, 576, 1000).substr(0, 46), 417, 0,
+         0},
         {"cut inside the LAME extension", info_frame(l3, 36, 0xF, 100, 576, 1000).substr(0, 170),
          417, 0, 0},
     };
@@ -105,15 +105,15 @@ TEST(Mp3Gapless, MusicWithinTheWindow) {
         std::uint64_t played, length, offset, kept;
     };
     const Case cases[] = {
-        {{100, 50}, 0, 80, 0, 0},        // all before the music
-        {{100, 50}, 80, 40, 20, 20},     // the music starts inside
-        {{100, 50}, 120, 100, 0, 30},    // the music ends inside
-        {{100, 50}, 60, 200, 40, 50},    // all the music inside
-        {{100, 50}, 150, 10, 0, 0},      // all after the music
-        {{100, 0}, 0, 200, 100, 100},    // length unknown: all after the skip
-        {{0, 0}, 0, 200, 0, 200},        // no info frame
-        {{100, 50}, 0, 0, 0, 0},         // nothing decoded
-        {{kMax, kMax}, kMax - 5, 100, 0, 0},        // at the end of the numbers
+        {{100, 50}, 0, 80, 0, 0},             // all before the music
+        {{100, 50}, 80, 40, 20, 20},          // the music starts inside
+        {{100, 50}, 120, 100, 0, 30},         // the music ends inside
+        {{100, 50}, 60, 200, 40, 50},         // all the music inside
+        {{100, 50}, 150, 10, 0, 0},           // all after the music
+        {{100, 0}, 0, 200, 100, 100},         // length unknown: all after the skip
+        {{0, 0}, 0, 200, 0, 200},             // no info frame
+        {{100, 50}, 0, 0, 0, 0},              // nothing decoded
+        {{kMax, kMax}, kMax - 5, 100, 0, 0},  // at the end of the numbers
         {{0, 0}, kMax - 5, 100, 0, 5},
         {{10, kMax}, 0, 100, 10, 90},
     };
