@@ -7,7 +7,7 @@ namespace quorvel::win32 {
 
 namespace {
 
-constexpr UINT kLookMs = 250;  // the box is up by the time this has passed
+constexpr UINT kLookMs = 100;  // the box is up by the time this has passed
 UINT_PTR look_timer = 0;       // UI thread only
 
 BOOL CALLBACK find_box(HWND window, LPARAM found) {
@@ -18,14 +18,17 @@ BOOL CALLBACK find_box(HWND window, LPARAM found) {
     return FALSE;
 }
 
-// Where Windows keeps a background program from taking the foreground, the
-// box at least flashes until the user looks at it.
+// Topmost also where the box's flag is not honoured (Wine); where Windows
+// keeps a background program from taking the foreground, the box at least
+// flashes until the user looks at it.
 void CALLBACK look_at_box(HWND, UINT, UINT_PTR id, DWORD) {
     KillTimer(nullptr, id);
     look_timer = 0;
     HWND box = nullptr;
     EnumThreadWindows(GetCurrentThreadId(), find_box, reinterpret_cast<LPARAM>(&box));
-    if (!box || GetForegroundWindow() == box || SetForegroundWindow(box)) return;
+    if (!box) return;
+    SetWindowPos(box, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    if (GetForegroundWindow() == box || SetForegroundWindow(box)) return;
     FLASHWINFO flash{sizeof flash, box, FLASHW_ALL | FLASHW_TIMERNOFG, 0, 0};
     FlashWindowEx(&flash);
 }
