@@ -30,8 +30,8 @@ std::tm to_tm(const platform::LocalTime& t) {
 
 // hour:minute on the day `days` after `today`, or nothing when the clocks
 // skip it that day (mktime then moves it to another hour).
-std::optional<platform::LocalTime> occurrence(const platform::LocalTime& today, int days,
-                                              int hour, int minute) {
+std::optional<platform::LocalTime> occurrence(const platform::LocalTime& today, int days, int hour,
+                                              int minute) {
     std::tm tm = to_tm({today.year, today.month, today.day + days, hour, minute, 0});
     if (std::mktime(&tm) == static_cast<std::time_t>(-1)) return std::nullopt;
     if (tm.tm_hour != hour || tm.tm_min != minute) return std::nullopt;
@@ -40,8 +40,8 @@ std::optional<platform::LocalTime> occurrence(const platform::LocalTime& today, 
 
 }  // namespace
 
-std::optional<platform::LocalTime> next_due(const platform::LocalTime& now,
-                                            const std::string& hour, const std::string& minute) {
+std::optional<platform::LocalTime> next_due(const platform::LocalTime& now, const std::string& hour,
+                                            const std::string& minute) {
     const auto h = clock_number(hour, 24);
     const auto m = clock_number(minute, 60);
     if (!h || !m) return std::nullopt;

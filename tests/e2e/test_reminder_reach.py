@@ -11,6 +11,7 @@ from harness import E2ETestCase
 from test_faults import DAY, arm, start_copy, new_clock
 
 STATUS, FIELD_MINUTE, MIN = 1004, 1030, 1018
+WM_TIMECHANGE, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC = 0x1E, 0x218, 0x12
 O_SHUTDOWN = 1002
 WS_EX_TOPMOST = 0x8
 ALARM = ("时间到!!!", "现在时间:7:5")
@@ -37,6 +38,12 @@ class AlarmInFront(E2ETestCase):
         arm(self, program, 7, 6)
         arm(self, program, 7, 5)  # set again: a new request
         self.assertEqual(program.wake_requests(), [f"{DAY} 07:06", f"{DAY} 07:05"])
+        # The system clock or time zone changed, the computer resumed: the
+        # same local time is asked for again, as it may now be another instant.
+        drv.call("post", program.hwnd, WM_TIMECHANGE, 0, 0)
+        drv.call("post", program.hwnd, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0)
+        self.assertTrue(self.poll(lambda: len(program.wake_requests()) == 4, 5))
+        self.assertEqual(program.wake_requests()[2:], [f"{DAY} 07:05"] * 2)
 
         front = self.front_window()
         self.assertTrue(self.poll(lambda: drv.call("foreground")["hwnd"] == front, 10),
@@ -53,7 +60,7 @@ class AlarmInFront(E2ETestCase):
                         program.wake_requests())
         drv.call("dismiss", 5000, program.pid)
         self.assertEqual(program.wait(timeout=10), 0)
-        self.assertEqual(program.wake_requests(), [f"{DAY} 07:06", f"{DAY} 07:05", "cancel"])
+        self.assertEqual(program.wake_requests(), [f"{DAY} 07:06"] + [f"{DAY} 07:05"] * 3 + ["cancel"])
 
     def test_alarm_brings_the_window_back_from_the_notification_area(self):
         drv = self.driver()
@@ -109,3 +116,5 @@ class ShutdownWarning(E2ETestCase):
         self.assertLessEqual(len(asked), 61, asked)
         # Past the minute: armed for the same time tomorrow.
         self.assertEqual(program.wake_requests(), [f"{DAY} 07:05", "2011-04-16 07:05"])
+        # The icon shown for the balloon has gone again.
+        self.assertEqual(drv.call("tray")["icons"], 0)

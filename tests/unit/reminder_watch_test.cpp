@@ -50,10 +50,10 @@ TEST_F(BerlinTime, NextDueTable) {
         {{2011, 4, 15, 7, 6, 0}, "7", "5", "2011-04-16 07:05"},     // past: tomorrow
         {{2011, 4, 30, 23, 59, 59}, "0", "0", "2011-05-01 00:00"},  // across midnight
         {{2011, 12, 31, 22, 0, 0}, "6", "30", "2012-01-01 06:30"},
-        {{2011, 3, 27, 1, 0, 0}, "2", "30", "2011-03-28 02:30"},    // skipped that night
+        {{2011, 3, 27, 1, 0, 0}, "2", "30", "2011-03-28 02:30"},  // skipped that night
         {{2011, 3, 26, 23, 0, 0}, "2", "30", "2011-03-28 02:30"},
         {{2011, 3, 26, 23, 0, 0}, "3", "0", "2011-03-27 03:00"},
-        {{2011, 10, 30, 1, 0, 0}, "2", "30", "2011-10-30 02:30"},   // the hour that repeats
+        {{2011, 10, 30, 1, 0, 0}, "2", "30", "2011-10-30 02:30"},  // the hour that repeats
         {{2011, 4, 15, 7, 4, 40}, "24", "0", nullptr},
         {{2011, 4, 15, 7, 4, 40}, "-1", "5", nullptr},
         {{2011, 4, 15, 7, 4, 40}, "7", "60", nullptr},
@@ -115,7 +115,7 @@ TEST_F(Watch, ArmsOnEachSetFollowsTheFieldsAndCancelsAfterTheAlarm) {
     tick_at(7, 5);  // the shutdown minute: still its time, no new request
     EXPECT_EQ(wake.size(), 5u);
     EXPECT_EQ(wake.back(), "release");  // after the power-off request
-    tick_at(7, 6);  // the alarm fires; the shutdown's next is tomorrow
+    tick_at(7, 6);                      // the alarm fires; the shutdown's next is tomorrow
     EXPECT_EQ(wake.back(), "2011-04-16 07:05");
     EXPECT_EQ(main.text(透明标签6), "61");
 
@@ -186,8 +186,11 @@ TEST_F(Watch, WarningTextsAndRemindersNeverAnnounced) {
     tick_at(23, 59, 0);  // the minute before midnight
     EXPECT_EQ(rig.log.back(), "warn 将在 0:00 强制关机，请保存您的工作。");
 
-    const char* never[][3] = {{"0", "7", "5"}, {"关机", "07", "05"}, {"关机", "7", "60"},
-                              {"关机", "24", "0"}, {"关机 ", "7", "5"}};
+    const char* never[][3] = {{"0", "7", "5"},
+                              {"关机", "07", "05"},
+                              {"关机", "7", "60"},
+                              {"关机", "24", "0"},
+                              {"关机 ", "7", "5"}};
     for (const auto& f : never) {
         rig.log.clear();
         main.set_text(编辑框2, f[0]);

@@ -29,8 +29,9 @@ constexpr Note kNotes[] = {{0.0, 1046.5}, {0.28, 784.0}};
 double bell(double t, double freq) {
     if (t < 0) return 0;
     const double attack = std::min(1.0, t / 0.004);  // no click at the strike
-    const double tone = std::sin(2 * std::numbers::pi * freq * t) +
-                        0.25 * std::exp(-t / 0.08) * std::sin(2 * std::numbers::pi * 2.76 * freq * t);
+    const double tone =
+        std::sin(2 * std::numbers::pi * freq * t) +
+        0.25 * std::exp(-t / 0.08) * std::sin(2 * std::numbers::pi * 2.76 * freq * t);
     return attack * std::exp(-t / 0.3) * tone;
 }
 
@@ -52,7 +53,8 @@ int main(int argc, char** argv) {
         double v = 0;
         for (const Note& n : kNotes) v += bell(t - n.start, n.freq);
         const double fade = std::clamp((kFadeTo - t) / (kFadeTo - kFadeFrom), 0.0, 1.0);
-        pcm[static_cast<std::size_t>(i)] = static_cast<std::int16_t>(std::lround(0.4 * 32767 * fade * v / 1.25));
+        pcm[static_cast<std::size_t>(i)] =
+            static_cast<std::int16_t>(std::lround(0.4 * 32767 * fade * v / 1.25));
     }
     const std::uint32_t data = static_cast<std::uint32_t>(pcm.size() * 2);
     std::string out = "RIFF";
