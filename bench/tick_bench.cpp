@@ -24,12 +24,16 @@ struct Timer final : platform::OneShotTimer {
     void start(int, std::function<void()> due) override { due(); }
     void cancel() override {}
 };
-struct Quiet final : platform::Sound, platform::AlarmBox, platform::Power, platform::Shell {
+struct Quiet final : platform::Sound, platform::AlarmBox, platform::Power, platform::Shell,
+                     platform::Wake {
     void play(const std::string&, int) override {}
     void stop_all() override {}
     void show(const std::string&, const std::string&) override {}
     void force_shutdown() override {}
     void open(const std::string&) override {}
+    void arm(const platform::LocalTime&) override {}
+    void cancel() override {}
+    void hold_awake(bool) override {}
 };
 
 }  // namespace
@@ -54,6 +58,7 @@ int main(int argc, char** argv) {
         void send_message(std::uintptr_t, unsigned, std::uintptr_t, std::intptr_t) override {}
         void set_maximised(std::uintptr_t, bool) override {}
         void hide_to_tray(std::uintptr_t, const std::string&) override {}
+        void warn(const std::string&) override {}
     } desktop;
     struct : platform::Windows {
         bool create(ui::Form&) override { return true; }
@@ -69,7 +74,7 @@ int main(int argc, char** argv) {
         void post_quit(int) override {}
         void report_fatal(const std::string&) override {}
     } windows;
-    platform::Services s{clock, timer, quiet, quiet, quiet, quiet, desktop, windows, ""};
+    platform::Services s{clock, timer, quiet, quiet, quiet, quiet, quiet, desktop, windows, ""};
     for (long i = 0; i < ticks; ++i) clock::clock_tick(main, s);
     sink = static_cast<long>(main.text(ui::main_window::透明标签2).size());
     return 0;

@@ -5,6 +5,7 @@
 
 #include "app/lifecycle.h"
 #include "platform/services.h"
+#include "reminders/reminder_watch.h"
 #include "ui/form.h"
 
 namespace quorvel::app {
@@ -16,6 +17,7 @@ struct App {
     Lifecycle lifecycle;
     ui::Form main;
     std::unique_ptr<ui::Form> options;  // only while the options window is open
+    reminders::ReminderWatch watch;
 };
 
 inline constexpr const char* main_caption = "Quorvel免费版V1.0";

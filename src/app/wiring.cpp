@@ -36,6 +36,9 @@ constexpr Binding main_window_events[] = {
     {m::标题栏按钮_最小化, Event::click,      [](App& a) { ui::minimise_to_tray(a.main, a.services.desktop); }},
     {m::图形按钮1,        Event::click,        [](App& a) { open_options_window(a); }},
     {m::时钟1,            Event::tick,         [](App& a) { clock::clock_tick(a.main, a.services); }},
+    {m::时钟1,            Event::tick,         [](App& a) { a.watch.after_tick(a.main, a.services); }},
+    {window_id,          Event::time_changed, [](App& a) { a.watch.rearm(a.main, a.services); }},
+    {window_id,          Event::resumed,      [](App& a) { a.watch.resumed(a.main, a.services); }},
     {m::按钮1,            Event::click,        [](App& a) { clock::refresh_date_line(a.main, a.services.clock.now()); }},
 };
 
@@ -43,7 +46,9 @@ constexpr Binding options_window_events[] = {
     {window_id,  Event::created, [](App& a) { options_window_created(a.services); }},
     {o::按钮1,    Event::click,   [](App& a) { reminders::choose_music(*a.options, a.main, a.services.windows); }},
     {o::按钮2,    Event::click,   [](App& a) { reminders::set_alarm(*a.options, a.main, a.services.windows); }},
+    {o::按钮2,    Event::click,   [](App& a) { a.watch.rearm(a.main, a.services); }},
     {o::按钮3,    Event::click,   [](App& a) { reminders::set_shutdown(*a.options, a.main, a.services.windows); }},
+    {o::按钮3,    Event::click,   [](App& a) { a.watch.rearm(a.main, a.services); }},
 };
 // clang-format on
 

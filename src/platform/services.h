@@ -58,6 +58,19 @@ class AlarmBox {
     virtual void show(const std::string& text, const std::string& title) = 0;
 };
 
+// The wake-up timer for armed reminders, and the system's keep-awake hold.
+// A system that refuses either changes nothing else.
+class Wake {
+  public:
+    virtual ~Wake() = default;
+    // Wakes the computer at this local time (second 0), replacing any
+    // earlier request; asking again for the same time changes nothing.
+    virtual void arm(const LocalTime& due) = 0;
+    virtual void cancel() = 0;
+    // Holds the system and the display awake, or lets them sleep again.
+    virtual void hold_awake(bool hold) = 0;
+};
+
 class Power {
   public:
     virtual ~Power() = default;
@@ -89,6 +102,9 @@ class Desktop {
     // Hides the window behind a notification-area icon (the program icon,
     // with `tip` as its tooltip); a click on the icon brings it back.
     virtual void hide_to_tray(std::uintptr_t window, const std::string& tip) = 0;
+    // A notification-area balloon with the program icon and its title; the
+    // icon it needs goes again afterwards unless the window is hidden there.
+    virtual void warn(const std::string& text) = 0;
     virtual void release_capture() = 0;
     // Synchronous window message, for the caption behaviour of the frame.
     virtual void send_message(std::uintptr_t window, unsigned message, std::uintptr_t wparam,
@@ -123,6 +139,7 @@ struct Services {
     Sound& sound;
     AlarmBox& alarm_box;
     Power& power;
+    Wake& wake;
     Shell& shell;
     Desktop& desktop;
     Windows& windows;

@@ -16,6 +16,7 @@ void fire_alarm(ui::Form& main, platform::Services& services, const platform::Lo
     const std::string title =
         "现在时间:" + clock::number_text(now.hour) + ":" + clock::number_text(now.minute);
     services.alarm_box.show("时间到!!!", title);
+    services.wake.hold_awake(false);  // held since a resume, if at all
     services.windows.close_later(main);
 }
 
@@ -31,6 +32,7 @@ void reminder_check(ui::Form& main, platform::Services& services, const platform
     if (main.text(透明标签7) == main.text(透明标签9) &&
         main.text(透明标签8) == main.text(透明标签10) && main.text(编辑框2) == shutdown_marker) {
         services.power.force_shutdown();
+        services.wake.hold_awake(false);
     }
 }
 

@@ -43,6 +43,8 @@ enum class Event : std::uint8_t {
     double_click,
     tick,
     destroyed,
+    time_changed,  // the system clock or time zone changed (top-level windows)
+    resumed,       // the computer came back from sleep (top-level windows)
 };
 
 struct ControlState {

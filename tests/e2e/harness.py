@@ -249,6 +249,7 @@ class Program:
         self.extra_env = env or {}
         self.proc = None
         self.power_log = session.root / f"power-{name}.log"
+        self.wake_log = session.root / f"wake-{name}.log"
         self.started_at = None
 
     def start(self):
@@ -265,6 +266,9 @@ class Program:
         if self.power_log.exists():
             self.power_log.unlink()
         env["QUORVEL_POWER_LOG"] = windows_path(self.power_log)
+        if self.wake_log.exists():
+            self.wake_log.unlink()
+        env["QUORVEL_WAKE_LOG"] = windows_path(self.wake_log)
         # Inherited by what the program starts: tells whose request a late
         # browser call is.
         env["QUORVEL_E2E_RUN"] = self.name
@@ -338,6 +342,12 @@ class Program:
         if not self.power_log.exists():
             return []
         return self.power_log.read_text(encoding="utf-8", errors="replace").splitlines()
+
+    def wake_requests(self):
+        """The wake-up timer requests: "YYYY-MM-DD HH:MM" or "cancel", in order."""
+        if not self.wake_log.exists():
+            return []
+        return self.wake_log.read_text(encoding="utf-8", errors="replace").splitlines()
 
     def __enter__(self):
         return self.start()

@@ -109,7 +109,9 @@ class ExitWhileSounding(E2ETestCase):
         fifo = root / "never answers.mp3"
         if not fifo.exists():
             os.mkfifo(fifo)
-        for case, path in (("three long plays", song), ("open that never answers", fifo)):
+        cases = (("three long plays", song), ("open that never answers", fifo),
+                 ("the chime for a file that is gone", root / "never there.mp3"))
+        for case, path in cases:
             with self.subTest(case):
                 clock = new_clock(self, SETUP_TIME)
                 program = start_copy(self, clock)

@@ -64,12 +64,31 @@ def arm(test, program, hour, minute, button=O_ALARM, chosen=None):
     drv.call("waitgone", hwnd, 5000)
 
 
+# The built-in chime's two bell notes (C6, G5): none of the files' tones.
+CHIME = (1046.5, 784)
+
+
 def tone_of(samples, rate, burst, tones):
-    """The one of `tones` a burst carries, or None when none stands out."""
+    """The one of `tones` (or "chime") a burst carries, or None when none
+    stands out."""
     start, end = burst
     part = samples[int(start * rate): int(end * rate)]
-    power = sorted((audio.goertzel_power(part, rate, f), f) for f in tones)
+    power = [(audio.goertzel_power(part, rate, f), f) for f in tones]
+    power.append((sum(audio.goertzel_power(part, rate, f) for f in CHIME), "chime"))
+    power.sort()
     return power[-1][1] if power[-1][0] > 5 * power[-2][0] else None
+
+
+def groups(found, gap=1.0):
+    """Bursts split where the silence between two is longer than `gap`
+    seconds: the plays of one copy, copy by copy."""
+    out = []
+    for burst in found:
+        if out and burst[0] - out[-1][-1][1] <= gap:
+            out[-1].append(burst)
+        else:
+            out.append([burst])
+    return out
 
 
 # ---- the files ---------------------------------------------------------------
@@ -124,25 +143,26 @@ def empty_mp3(folder):
 
 
 # name, file maker, how it is chosen ("dialog", "field": written into the
-# music path, as no dialog takes it), tone heard three times or None, tone never heard
+# music path, as no dialog takes it), tone heard three times ("chime": the
+# built-in chime, for a chosen file that cannot be played), tone never heard
 FILE_CASES = [
     ("spaces and Chinese", lambda f: tone_mp3(f / "我的 音乐" / MUSIC_NAME, 440), "dialog", 440, None),
     ("path over MAX_PATH", long_path_mp3, "field", 660, None),
-    ("missing file", lambda f: f / "从未有过.mp3", "field", None, None),
-    ("empty file", empty_mp3, "dialog", None, None),
-    ("truncated MP3", truncated_mp3, "dialog", None, None),
-    ("text named .mp3", text_named_mp3, "dialog", None, None),
-    ("WAV named .mp3", wav_named_mp3, "dialog", None, 880),
+    ("missing file", lambda f: f / "从未有过.mp3", "field", "chime", None),
+    ("empty file", empty_mp3, "dialog", "chime", None),
+    ("truncated MP3", truncated_mp3, "dialog", "chime", None),
+    ("text named .mp3", text_named_mp3, "dialog", "chime", None),
+    ("WAV named .mp3", wav_named_mp3, "dialog", "chime", 880),
     ("deleted after choosing", lambda f: tone_mp3(f / "gone" / MUSIC_NAME, 1320), "dialog",
-     None, 1320),
+     "chime", 1320),
 ]
 TONES = (440, 660, 880, 990, 1320)
 
 
 class FaultyMusic(E2ETestCase):
-    """One copy per case, all armed for 7:05 at once. The silent cases fire
-    first, then the two playable ones a few seconds apart so their plays
-    can be counted in one recording."""
+    """One copy per case, all armed for 7:05 at once, each on a clock of its
+    own that reaches 7:05 six seconds after the one before, so the three
+    plays of each can be told apart in one recording."""
 
     def test_bad_music_never_stops_the_alarm(self):
         drv = self.driver()
@@ -165,13 +185,12 @@ class FaultyMusic(E2ETestCase):
                 path.unlink()
             copies.append(program)
 
-        # Seconds before 7:05 by case: silent ones first, then a gap each
-        # side of the two that play (3 plays of 1.2 s each).
-        lead = {"spaces and Chinese": 3, "path over MAX_PATH": 9}
+        # Seconds before 7:05 by case (3 plays of about 1.2 s each).
+        lead = {program.case: 3 + 6 * i for i, program in enumerate(copies)}
         with harness.Recorder(ctx.session, ctx.out / "e2e" / "faults-music.wav") as rec:
             for program in copies:
-                program.clock.set(f"@{DAY} 07:04:{60 - lead.get(program.case, 1):02d}")
-            for program in sorted(copies, key=lambda p: lead.get(p.case, 1)):
+                program.clock.set(f"@{DAY} 07:04:{60 - lead[program.case]:02d}")
+            for program in sorted(copies, key=lambda p: lead[p.case]):
                 box = drv.call("msgbox", 20000, program.pid, timeout=30)
                 self.assertEqual((box["text"], box["title"]), (ALARM_TEXT, ALARM_TITLE), program.case)
             self.screenshot("faults-alarm-boxes")
@@ -180,12 +199,18 @@ class FaultyMusic(E2ETestCase):
         samples, rate = audio.read_mono(rec.path)
         found = audio.bursts(samples, rate)
         tones = [tone_of(samples, rate, b, TONES) for b in found]
+        heard = list(zip(found, tones))
         for program in copies:
             with self.subTest(program.case):
                 if program.heard:
-                    self.assertEqual(tones.count(program.heard), 3, list(zip(found, tones)))
+                    self.assertEqual(tones.count(program.heard), 3 if program.heard != "chime"
+                                     else 3 * sum(p.heard == "chime" for p in copies), heard)
                 if program.never:
-                    self.assertNotIn(program.never, tones, list(zip(found, tones)))
+                    self.assertNotIn(program.never, tones, heard)
+        # Copy by copy in the order they fired: three plays of its own sound.
+        by_copy = [[tone_of(samples, rate, b, TONES) for b in g] for g in groups(found)]
+        expected = [[p.heard] * 3 for p in sorted(copies, key=lambda p: lead[p.case])]
+        self.assertEqual(by_copy, expected, heard)
 
         for program in copies:
             with self.subTest(program.case):

@@ -3,6 +3,7 @@
 // work inside blocking calls so re-entry is exercised for real.
 #pragma once
 
+#include <cstdio>
 #include <deque>
 #include <functional>
 #include <optional>
@@ -77,6 +78,20 @@ struct RecordingPower final : platform::Power {
     }
 };
 
+// Its own log: existing sequences of the shared one stay as they were.
+struct RecordingWake final : platform::Wake {
+    Log log;
+    static std::string text(const platform::LocalTime& t) {
+        char s[32];
+        std::snprintf(s, sizeof s, "%04d-%02d-%02d %02d:%02d", t.year, t.month, t.day, t.hour,
+                      t.minute);
+        return s;
+    }
+    void arm(const platform::LocalTime& due) override { log.push_back(text(due)); }
+    void cancel() override { log.push_back("cancel"); }
+    void hold_awake(bool hold) override { log.push_back(hold ? "hold" : "release"); }
+};
+
 struct RecordingShell final : platform::Shell {
     Log& log;
     explicit RecordingShell(Log& l) : log(l) {}
@@ -119,6 +134,7 @@ struct FakeDesktop final : platform::Desktop {
     void hide_to_tray(std::uintptr_t, const std::string& tip) override {
         log.push_back("tray [" + tip + "]");
     }
+    void warn(const std::string& text) override { log.push_back("warn " + text); }
     void send_message(std::uintptr_t, unsigned message, std::uintptr_t w,
                       std::intptr_t l) override {
         log.push_back("send " + std::to_string(message) + "," + std::to_string(w) + "," +
@@ -201,11 +217,13 @@ struct Rig {
     RecordingSound sound{log};
     ScriptedAlarmBox box{log};
     RecordingPower power{log};
+    RecordingWake wake;
     RecordingShell shell{log};
     FakeDesktop desktop{log};
     FakeWindows windows{log};
     platform::Services services{
-        clock, colon, sound, box, power, shell, desktop, windows, "file:///C:/quorvel/help.html"};
+        clock, colon,   sound,   box, power, wake, shell,
+        desktop, windows, "file:///C:/quorvel/help.html"};
 };
 
 // Records every change a form reports to its view, in the rig's log.

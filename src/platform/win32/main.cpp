@@ -42,18 +42,19 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     win32::LocalClock clock;
     win32::MessageTimer colon;
     win32::SoundThread sound;
-    win32::TaskModalBox box;
-    win32::ForcedShutdown power;
-    win32::ShellOpen shell;
     win32::TrayIcon tray(pictures.icon(16));
+    win32::TaskModalBox box(tray);
+    win32::ForcedShutdown power;
+    win32::WakeTimer wake;
+    win32::ShellOpen shell;
     win32::SystemDesktop desktop(tray);
     win32::WindowSystem windows(instance, pictures);
     windows.on_session_end([&] {
         sound.stop_all();
         tray.remove();
     });
-    platform::Services services{clock, colon,   sound,   box,           power,
-                                shell, desktop, windows, help_address()};
+    platform::Services services{clock, colon, sound,   box,     power,
+                                wake,  shell, desktop, windows, help_address()};
     app::App program(services);
     return app::run(program);
 }

@@ -543,6 +543,8 @@ std::string cmd_msgbox(const Args& a) {
         .raw("buttons", array(buttons))
         .raw("rect", rect_json(r))
         .raw("owner", hwnd_json(GetWindow(box, GW_OWNER)))
+        .num("exstyle", static_cast<long long>(static_cast<DWORD>(GetWindowLongW(box, GWL_EXSTYLE))))
+        .raw("foreground", hwnd_json(GetForegroundWindow()))
         .num("waited_ms", static_cast<long long>(GetTickCount64() - start))
         .num("found_unix_ms", unix_ms())
         .text();
@@ -831,6 +833,43 @@ std::string cmd_orphans(const Args& a) {
     return Json().raw("pids", array(pids)).text();
 }
 
+// foreground: the window that has the foreground now, if any.
+std::string cmd_foreground(const Args& a) {
+    need(a, 0, 0, L"foreground");
+    HWND h = GetForegroundWindow();
+    if (!h) return Json().raw("hwnd", "0").text();
+    return Json().raw("hwnd", hwnd_json(h)).num("pid", pid_of(h)).str("class", class_of(h))
+        .str("text", text_of(h)).text();
+}
+
+void write_line(const std::string& line);
+
+// front <ms>: one-shot only. Another program's window, brought to the
+// foreground; its handle is printed at once ({"front":hwnd}), then it lives
+// for <ms>, pumping its messages.
+std::string cmd_front(const Args& a) {
+    need(a, 1, 1, L"front <ms>");
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszClassName = L"QdriverFront";
+    RegisterClassW(&wc);
+    HWND h = CreateWindowExW(0, wc.lpszClassName, L"another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                             100, 100, 400, 300, nullptr, nullptr, wc.hInstance, nullptr);
+    if (!h) fail(L"no window");
+    SetForegroundWindow(h);
+    write_line(Json().raw("front", hwnd_json(h)).text());
+    const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(number(a[0]));
+    while (GetTickCount64() < end) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    }
+    DestroyWindow(h);
+    return "{}";
+}
+
 const std::map<std::wstring, std::function<std::string(const Args&)>>& commands() {
     static const std::map<std::wstring, std::function<std::string(const Args&)>> table = {
         {L"list", cmd_list},         {L"wait", cmd_wait},
@@ -846,6 +885,7 @@ const std::map<std::wstring, std::function<std::string(const Args&)>>& commands(
         {L"settext", cmd_settext},   {L"quit", cmd_quit},
         {L"tray", cmd_tray},         {L"traydelete", cmd_traydelete},
         {L"broadcast", cmd_broadcast}, {L"orphans", cmd_orphans},
+        {L"foreground", cmd_foreground}, {L"front", cmd_front},
     };
     return table;
 }

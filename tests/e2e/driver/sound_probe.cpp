@@ -300,7 +300,7 @@ std::unique_ptr<quorvel::platform::Sound> stuck_player() {
 int thread(const std::string& path) {
     using quorvel::win32::SoundThread;
     auto sound =
-        std::make_unique<SoundThread>(path == "stuck" ? &stuck_player : &SoundThread::wave_player);
+        std::make_unique<SoundThread>(path == "stuck" ? &stuck_player : &SoundThread::alarm_player);
     double t0 = now_us();
     sound->play(path, 3);
     out("play_at=" + std::to_string(epoch_ms()) +

@@ -119,6 +119,12 @@ LRESULT FormWindow::on_window_message(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
         case WM_DESTROY:
             reenable_others();
             break;
+        case WM_TIMECHANGE:
+            form_.raise(ui::Event::time_changed);
+            return 0;
+        case WM_POWERBROADCAST:
+            if (wp == PBT_APMRESUMEAUTOMATIC) form_.raise(ui::Event::resumed);
+            return TRUE;
         case WM_ENDSESSION:
             // The process may be ended as soon as this returns: let go of
             // everything now.

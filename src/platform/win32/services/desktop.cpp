@@ -52,4 +52,8 @@ void SystemDesktop::hide_to_tray(std::uintptr_t window, const std::string& tip) 
     tray_.hide_to_tray(to_hwnd(window), widen(tip));
 }
 
+void SystemDesktop::warn(const std::string& text) {
+    tray_.balloon(L"Quorvel", widen(text));
+}
+
 }  // namespace quorvel::win32

@@ -3,7 +3,7 @@
 // timer, the alarm box, the shell's open, the desktop (zoom, work area,
 // region, skin, notification-area icon) and the forced shutdown, whose last
 // step is linked per executable (the shipped one powers off, the end-to-end
-// one records). It uses base/ and, for the desktop's skin call, skin/.
+// one records; so does the wake-up timer's). It uses base/ and, for the desktop's skin call, skin/.
 #pragma once
 
 #include <windows.h>
@@ -37,9 +37,16 @@ class MessageTimer final : public platform::OneShotTimer {
     std::function<void()> due_;
 };
 
+// Brings a window hidden in the notification area back first, then shows
+// the box topmost and asks for the foreground; where that is refused, the
+// box flashes.
 class TaskModalBox final : public platform::AlarmBox {
   public:
+    explicit TaskModalBox(TrayIcon& tray) : tray_(tray) {}
     void show(const std::string& text, const std::string& title) override;
+
+  private:
+    TrayIcon& tray_;
 };
 
 // Opens on a worker thread: a browser that is slow to start must not hold
@@ -68,6 +75,7 @@ class SystemDesktop final : public platform::Desktop {
                       std::intptr_t lparam) override;
     void set_maximised(std::uintptr_t window, bool maximised) override;
     void hide_to_tray(std::uintptr_t window, const std::string& tip) override;
+    void warn(const std::string& text) override;
 
   private:
     TrayIcon& tray_;
@@ -76,6 +84,20 @@ class SystemDesktop final : public platform::Desktop {
 class ForcedShutdown final : public platform::Power {
   public:
     void force_shutdown() override;
+};
+
+// One waitable timer with resume. The shipped program sets it; the
+// end-to-end build records each request in the file named by
+// QUORVEL_WAKE_LOG instead ("YYYY-MM-DD HH:MM", or "cancel").
+class WakeTimer final : public platform::Wake {
+  public:
+    WakeTimer();
+    void arm(const platform::LocalTime& due) override;
+    void cancel() override;
+    void hold_awake(bool hold) override;
+
+  private:
+    UniqueKernelHandle timer_;
 };
 
 // The last step of a forced shutdown. The shipped program links the real

@@ -10,6 +10,18 @@ namespace quorvel::win32 {
 
 namespace {
 
+// Removes an icon shown only for a balloon, should the shell never say the
+// balloon is over.
+constexpr UINT_PTR kBalloonTimer = 1;
+constexpr UINT kBalloonMs = 20000;
+
+template <std::size_t N>
+void copy_text(wchar_t (&to)[N], const std::wstring& from) {
+    const std::size_t n = std::min(from.size(), N - 1);
+    std::copy_n(from.begin(), n, to);
+    to[n] = L'\0';
+}
+
 NOTIFYICONDATAW icon_data(HWND window) {
     NOTIFYICONDATAW d{};
     d.cbSize = sizeof d;
@@ -38,8 +50,7 @@ bool TrayIcon::add(DWORD message) {
     d.uFlags = NIF_ICON | NIF_TIP | NIF_MESSAGE;
     d.uCallbackMessage = tray_callback;
     d.hIcon = icon_;
-    const std::size_t n = std::min(tip_.size(), std::size(d.szTip) - 1);
-    std::copy_n(tip_.begin(), n, d.szTip);
+    copy_text(d.szTip, tip_);
     return Shell_NotifyIconW(message, &d) != FALSE;
 }
 
@@ -47,20 +58,45 @@ void TrayIcon::hide_to_tray(HWND window, const std::wstring& tip) {
     tip_ = tip;
     if (!add(shown_ ? NIM_MODIFY : NIM_ADD)) return;  // stay visible: never lost
     shown_ = true;
+    for_balloon_ = false;
     hidden_ = window;
     ShowWindow(window, SW_HIDE);
 }
 
 void TrayIcon::remove() {
     if (!shown_) return;
+    KillTimer(window_.get(), kBalloonTimer);
     NOTIFYICONDATAW d = icon_data(window_.get());
     Shell_NotifyIconW(NIM_DELETE, &d);
     shown_ = false;
+    for_balloon_ = false;
+}
+
+void TrayIcon::balloon(const std::wstring& title, const std::wstring& text) {
+    if (!shown_) {
+        if (tip_.empty()) tip_ = title;
+        if (!add(NIM_ADD)) return;
+        shown_ = true;
+        for_balloon_ = true;
+    }
+    NOTIFYICONDATAW d = icon_data(window_.get());
+    d.uFlags = NIF_INFO;
+    copy_text(d.szInfoTitle, title);
+    copy_text(d.szInfo, text);
+    d.uTimeout = 10000;
+    d.dwInfoFlags = NIIF_USER;  // the icon's own picture
+    Shell_NotifyIconW(NIM_MODIFY, &d);
+    if (for_balloon_) SetTimer(window_.get(), kBalloonTimer, kBalloonMs, nullptr);
+}
+
+void TrayIcon::balloon_over() {
+    if (for_balloon_) remove();
 }
 
 void TrayIcon::restore() {
+    if (!hidden_) return;  // an icon shown for a balloon stays until it is over
     remove();
-    if (hidden_ && IsWindow(hidden_)) {
+    if (IsWindow(hidden_)) {
         ShowWindow(hidden_, SW_SHOW);
         SetForegroundWindow(hidden_);
     }
@@ -73,7 +109,13 @@ LRESULT CALLBACK TrayIcon::proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         if (event == WM_LBUTTONUP || event == WM_LBUTTONDBLCLK || event == NIN_SELECT ||
             event == NIN_KEYSELECT) {
             if (auto* self = owner_of<TrayIcon>(hwnd)) self->restore();
+        } else if (event == NIN_BALLOONTIMEOUT || event == NIN_BALLOONUSERCLICK) {
+            if (auto* self = owner_of<TrayIcon>(hwnd)) self->balloon_over();
         }
+        return 0;
+    }
+    if (msg == WM_TIMER && wp == kBalloonTimer) {
+        if (auto* self = owner_of<TrayIcon>(hwnd)) self->balloon_over();
         return 0;
     }
     if (msg == taskbar_created()) {

@@ -1,5 +1,5 @@
 // The notification-area icon that stands in for the missing taskbar button
-// while the main window is minimised.
+// while the main window is minimised, and that carries warning balloons.
 #pragma once
 
 #include <windows.h>
@@ -23,18 +23,24 @@ class TrayIcon {
     // Hides `window` and shows the icon; a click on it brings the window back.
     // The icon comes back by itself when Explorer restarts.
     void hide_to_tray(HWND window, const std::wstring& tip);
+    // Brings the hidden window back, if there is one, and removes the icon.
+    void restore();
     void remove();
+    // A balloon on the icon. Without a hidden window the icon is added for
+    // the balloon only and goes again once the balloon is over.
+    void balloon(const std::wstring& title, const std::wstring& text);
 
   private:
     static LRESULT CALLBACK proc(HWND, UINT, WPARAM, LPARAM);
     bool add(DWORD message);
-    void restore();
+    void balloon_over();
 
     UniqueWindow window_;  // receives the icon's mouse messages
     HICON icon_;
     std::wstring tip_;
     HWND hidden_ = nullptr;
     bool shown_ = false;
+    bool for_balloon_ = false;  // shown only for a balloon
 };
 
 }  // namespace quorvel::win32

@@ -4,7 +4,7 @@
 
 #include <utility>
 
-#include "platform/win32/sound/wave_player.h"
+#include "platform/win32/sound/alarm_player.h"
 
 namespace quorvel::win32 {
 
@@ -12,8 +12,8 @@ namespace {
 constexpr std::chrono::milliseconds kPatience{1000};
 }
 
-std::unique_ptr<platform::Sound> SoundThread::wave_player() {
-    return std::make_unique<WaveSound>();
+std::unique_ptr<platform::Sound> SoundThread::alarm_player() {
+    return std::make_unique<AlarmPlayer>();
 }
 
 SoundThread::SoundThread(PlayerMaker make_player) : shared_(std::make_shared<Shared>()) {

@@ -1,6 +1,7 @@
 // The sound room: the alarm sound on a thread of its own (this file), the
 // wave player that streams the system's MP3 decoder to the wave output with
-// gapless plays, the MCI player it falls back on, and the music file's path
+// gapless plays, the MCI player it falls back on, the built-in chime for
+// chosen music that cannot play, and the music file's path
 // forms and probe. It may use base/ (handle owners, texts, helper windows)
 // and the portable MP3 reader in mp3/; never forms/, skin/ or services/.
 // Opening an MP3 builds a decoder and may wait on a slow disk or a share
@@ -29,9 +30,9 @@ class SoundThread final : public platform::Sound {
     // Makes the player the thread plays with, on the thread itself: its
     // windows must belong to the thread that pumps their messages.
     using PlayerMaker = std::unique_ptr<platform::Sound> (*)();
-    static std::unique_ptr<platform::Sound> wave_player();
+    static std::unique_ptr<platform::Sound> alarm_player();
 
-    explicit SoundThread(PlayerMaker make_player = &wave_player);
+    explicit SoundThread(PlayerMaker make_player = &alarm_player);
     SoundThread(const SoundThread&) = delete;
     SoundThread& operator=(const SoundThread&) = delete;
     // Waits about a second for the thread to end; a thread stuck in a call

@@ -84,6 +84,7 @@ void WaveSound::play(const std::string& utf8_path, int times) {
         if (!refill(h)) break;
     if (queued_ == 0) {
         close_stream();  // the file holds no sound the codec could decode
+        outcome_ = Outcome::no_sound;
         return;
     }
     outcome_ = Outcome::started;

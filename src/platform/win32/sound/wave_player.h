@@ -34,6 +34,7 @@ class WaveSound final : public platform::Sound {
         not_mp3,     // not MPEG audio
         handed_on,   // the codec would not take it: the MCI player has it
         no_output,   // the wave output would not open: no audio device
+        no_sound,    // MPEG audio that decodes to nothing: cut short or damaged
         started,
     };
 
@@ -43,6 +44,7 @@ class WaveSound final : public platform::Sound {
     void play(const std::string& utf8_path, int times) override;
     void stop_all() override;
     Outcome last_outcome() const { return outcome_; }
+    MciSound::Outcome handed_on_outcome() const { return fallback_.last_outcome(); }
 
   private:
     static constexpr std::size_t kBuffers = 4;
