@@ -45,7 +45,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     win32::TaskModalBox box;
     win32::ForcedShutdown power;
     win32::ShellOpen shell;
-    win32::TrayIcon tray(pictures.icon(16));
+    // The notification area shows icons at the system DPI.
+    win32::TrayIcon tray(pictures.icon(GetSystemMetrics(SM_CXSMICON)));
     win32::SystemDesktop desktop(tray);
     win32::WindowSystem windows(instance, pictures);
     windows.on_session_end([&] {
