@@ -11,7 +11,8 @@ using namespace main_window;
 void frame_layout(Form& main, platform::Desktop& desktop) {
     const Scale& s = main.scale();
     const int w = main.window_rect().width;
-    const int strip = s.px(22), title = s.px(52), date = s.px(30);
+    // The date line fills the title band below the strip, whatever the rounding.
+    const int strip = s.px(22), title = s.px(52), date = title - strip;
     main.move(标题栏1, {0, 0, s.px(5), title});
     main.move(标题栏5, {w - s.px(6), 0, s.px(6), title});
     const int l5 = main.place(标题栏5).left;

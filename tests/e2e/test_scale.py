@@ -1,0 +1,163 @@
+"""Both windows at the display scales laptops run (125, 150, 200 %), set
+the way a user sets them (LogPixels) before the program starts: the windows
+are the designed size scaled, every control lies inside its window and its
+band, the clock digits are whole, and at 200 % the alarm road still works."""
+
+import subprocess
+import time
+
+import audio
+import harness
+from harness import E2ETestCase
+
+SETTINGS, STATUS, ALARM_HOUR, ALARM_MINUTE = 1005, 1004, 1025, 1026
+HOUR_FACE = 1010
+HOLDER, TITLE_BUTTONS = 1019, (1016, 1017, 1018)
+O_HOUR, O_MINUTE, O_BROWSE, O_ALARM = 1011, 1010, 1005, 1003
+MAIN_W, MAIN_H = 379, 195
+HANGS_BELOW = {1026}  # the alarm minute: designed 5 px below the window, as at 100 %
+FACE_BLUE = (0, 136, 255)
+# Designed bands of the options window, top to bottom: the time row, the
+# music row and the button row (the last runs to the client's bottom).
+OPTIONS_BANDS = ((0, 32), (32, 56), (56, None))
+FONT_KEY = r"HKCU\Software\Wine\Fonts\Replacements"
+
+
+def px(value, dpi):
+    """MulDiv(value, dpi, 96), as the program scales."""
+    return (value * dpi + 48) // 96
+
+
+def inside(inner, outer):
+    return (inner["x"] >= outer["x"] and inner["y"] >= outer["y"]
+            and inner["x"] + inner["w"] <= outer["x"] + outer["w"]
+            and inner["y"] + inner["h"] <= outer["y"] + outer["h"])
+
+
+def visible_children(tree):
+    return [c for c in tree["children"] if c["visible"]]
+
+
+def blue_columns(png, box):
+    """x range (relative to box) of the clock face's blue in a screenshot."""
+    raw = subprocess.run(
+        ["convert", str(png), "-crop", f"{box['w']}x{box['h']}+{box['x']}+{box['y']}",
+         "-depth", "8", "rgb:-"], capture_output=True, check=True, timeout=30).stdout
+    cols = set()
+    for i in range(0, len(raw) - 2, 3):
+        r, g, b = raw[i], raw[i + 1], raw[i + 2]
+        if b > 160 and r < 90 and 60 < g < 200:
+            cols.add((i // 3) % box["w"])
+    return (min(cols), max(cols)) if cols else None
+
+
+class DisplayScale(E2ETestCase):
+    @classmethod
+    def setUpClass(cls):
+        session = cls.ctx().session
+        # SimHei's stand-in with SimHei's half-width digits.
+        had = session.reg("query", FONT_KEY, "/v", "SimHei").returncode == 0
+        if not had:
+            session.reg("add", FONT_KEY, "/v", "SimHei", "/t", "REG_SZ", "/d",
+                        "WenQuanYi Zen Hei Mono", "/f")
+            cls.addClassCleanup(session.reg, "delete", FONT_KEY, "/v", "SimHei", "/f")
+        cls.addClassCleanup(session.set_display_dpi, None)
+
+    def open_at(self, dpi):
+        self.ctx().session.set_display_dpi(dpi)
+        program = self.start_program(fake_time="@2011-04-15 07:04:40")
+        return program, self.driver().wait("QuorvelMain", 15000)["hwnd"]
+
+    def check_main(self, dpi, main):
+        tree = self.driver().tree(main)
+        self.assertAlmostEqual(tree["rect"]["w"], px(MAIN_W, dpi), delta=1)
+        self.assertAlmostEqual(tree["rect"]["h"], px(MAIN_H, dpi), delta=1)
+        client = tree["client"]
+        children = {c["id"]: c for c in visible_children(tree)}
+        for c in children.values():
+            if c["id"] not in HANGS_BELOW:
+                self.assertTrue(inside(c["rel"], client), c)
+        holder = children[HOLDER]["rel"]
+        for button in TITLE_BUTTONS:
+            rel = children[button]["rel"]  # relative to the holder
+            self.assertTrue(inside(rel, {"x": 0, "y": 0, "w": holder["w"], "h": holder["h"]}),
+                            (button, rel, holder))
+        # The title band holds the strip and the date line, the status band
+        # the status line.
+        title_band, status_top = px(52, dpi), client["h"] - px(24, dpi)
+        for cid in (1021, 1022, 1019, 1020):
+            rel = children[cid]["rel"]
+            self.assertLessEqual(rel["y"] + rel["h"], title_band, cid)
+        status = children[STATUS]["rel"]
+        self.assertGreaterEqual(status["y"] + status["h"] // 2, status_top, status)
+        return children
+
+    def check_digits(self, dpi, main, children, shot):
+        top = self.driver().tree(main)["rect"]
+        face = children[HOUR_FACE]["rel"]
+        # Below the title band, whose blue would read as digits.
+        skip = max(0, px(52, dpi) - face["y"])
+        box = {"x": top["x"] + face["x"], "y": top["y"] + face["y"] + skip, "w": face["w"],
+               "h": face["h"] - skip}
+        cols = blue_columns(shot, box)
+        self.assertIsNotNone(cols, "no clock digits painted")
+        # Two half-width digits of a 96-px font, scaled, end short of the
+        # label's right edge: nothing of them is cut off.
+        self.assertGreaterEqual(cols[1] - cols[0] + 1, px(70, dpi), cols)
+        self.assertLess(cols[1], face["w"] - 1, (cols, face))
+
+    def check_options(self, dpi, options):
+        tree = self.driver().tree(options)
+        client = tree["client"]
+        for c in visible_children(tree):
+            rel = c["rel"]
+            self.assertTrue(inside(rel, client), (c["id"], rel, client))
+            centre = rel["y"] + rel["h"] // 2
+            top, bottom = next((px(t, dpi), px(b, dpi) if b else client["h"])
+                               for t, b in OPTIONS_BANDS
+                               if px(t, dpi) <= centre < (px(b, dpi) if b else 10**6))
+            self.assertGreaterEqual(rel["y"], top, (c["id"], rel))
+            self.assertLessEqual(rel["y"] + rel["h"], bottom, (c["id"], rel))
+        # The same room for the controls as at 100 %, scaled.
+        self.assertGreaterEqual(client["h"], px(80, dpi))
+        self.assertGreaterEqual(client["w"], px(211, dpi))
+
+    def test_both_windows_at_each_scale(self):
+        drv = self.driver()
+        for dpi in (120, 144, 192):
+            with self.subTest(dpi=dpi):
+                program, main = self.open_at(dpi)
+                try:
+                    children = self.check_main(dpi, main)
+                    self.poll(lambda: drv.text(main, HOUR_FACE) == "7", timeout=5)
+                    shot = self.screenshot(f"scale-{dpi}-main")
+                    self.check_digits(dpi, main, children, shot)
+                    drv.click(main, SETTINGS)
+                    options = drv.wait("QuorvelOptions", 10000)["hwnd"]
+                    time.sleep(0.5)  # the first paint of every control
+                    self.screenshot(f"scale-{dpi}-options")
+                    self.check_options(dpi, options)
+                finally:
+                    program.finish(drv)
+
+    def test_alarm_road_at_200_percent(self):
+        drv = self.driver()
+        ctx = self.ctx()
+        music = audio.make_tone_mp3(ctx.session.root / "scale" / "提醒.mp3", silence=0.3,
+                                     seconds=0.3)
+        _, main = self.open_at(192)
+        drv.click(main, SETTINGS)
+        hwnd = drv.wait("QuorvelOptions", 10000)["hwnd"]
+        drv.call("select", hwnd, O_HOUR, 7)
+        drv.call("select", hwnd, O_MINUTE, 5)
+        drv.click(hwnd, O_BROWSE)
+        drv.call("filedialog", harness.windows_path(music), 10000)
+        self.poll(lambda: drv.text(hwnd, 1006), timeout=5)
+        drv.click(hwnd, O_ALARM)
+        drv.call("waitgone", hwnd, 5000)
+        self.assertEqual(drv.text(main, STATUS), "当前闹钟时间为:7时5分")
+        self.assertEqual((drv.text(main, ALARM_HOUR), drv.text(main, ALARM_MINUTE)), ("7", "5"))
+        box = drv.call("msgbox", 30000, timeout=40)
+        self.assertEqual(box["title"], "现在时间:7:5")
+        self.screenshot("scale-192-alarm-box")
+        drv.call("dismiss", 5000)
