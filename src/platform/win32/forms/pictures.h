@@ -31,8 +31,7 @@ class PictureStore {
 
     // An empty Bitmap when the picture is missing or cannot be decoded.
     Bitmap bitmap(ui::Picture p);
-    // The picture at a display scale: the designed picture scaled with a
-    // smoothing filter, made once per scale.
+    // The picture at a display scale, made once per scale.
     Bitmap bitmap(ui::Picture p, const ui::Scale& scale);
     // The program icon at the given square size, kept while the store lives
     // (the notification area may still show it).
@@ -44,6 +43,7 @@ class PictureStore {
         UniqueBitmap owned;
         Bitmap bitmap;
     };
+    void load(int resource, Slot& slot);
     HINSTANCE instance_;
     ComPtr<IWICImagingFactory> factory_;
     bool factory_failed_ = false;
