@@ -140,6 +140,48 @@ class DisplayScale(E2ETestCase):
                 finally:
                     program.finish(drv)
 
+    def test_follows_a_change_of_scale(self):
+        """A move to a monitor of another scale: the system's WM_DPICHANGED
+        with its suggested rectangle, to both windows and back."""
+        drv = self.driver()
+        _, main = self.open_at(None)
+        before = drv.tree(main)
+        drv.click(main, SETTINGS)
+        options = drv.wait("QuorvelOptions", 10000)["hwnd"]
+        options_before = drv.tree(options)
+
+        def rels(tree):
+            return {c["id"]: c["rel"] for c in tree["children"]}
+
+        def change(hwnd, dpi, w, h):
+            r = drv.tree(hwnd)["rect"]
+            drv.call("dpichanged", hwnd, dpi, r["x"], r["y"], w, h)
+            return drv.tree(hwnd)
+
+        after = change(options, 192, 2 * 218, 2 * 108)
+        self.assertEqual((after["rect"]["w"], after["rect"]["h"]), (436, 216))
+        self.assertEqual(rels(after)[O_ALARM], {"x": 270, "y": 112, "w": 68, "h": 40})
+        for c in visible_children(after):
+            self.assertTrue(inside(c["rel"], after["client"]), c)
+        time.sleep(0.3)
+        self.screenshot("scale-change-options")
+        self.assertEqual(rels(change(options, 96, 218, 108)), rels(options_before))
+        drv.close(options)
+        drv.call("waitgone", options, 5000)
+
+        after = change(main, 192, 758, 390)
+        self.assertEqual((after["rect"]["w"], after["rect"]["h"]), (758, 390))
+        moved = rels(after)
+        self.assertEqual(moved[1023], {"x": 746, "y": 0, "w": 12, "h": 104})  # right title end
+        self.assertEqual(moved[1012], {"x": 6, "y": 342, "w": 746, "h": 48})  # status band
+        self.assertEqual(moved[HOUR_FACE], {"x": 154, "y": 96, "w": 208, "h": 208})
+        self.assertAlmostEqual(after["region"]["box"]["w"], 758, delta=1)
+        time.sleep(0.3)
+        self.screenshot("scale-change-main")
+        back = change(main, 96, 379, 195)
+        self.assertEqual(rels(back), rels(before))
+        self.assertEqual(back["region"], before["region"])
+
     def test_alarm_road_at_200_percent(self):
         drv = self.driver()
         ctx = self.ctx()

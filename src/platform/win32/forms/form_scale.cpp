@@ -39,6 +39,9 @@ SIZE FormWindow::outer_size(const ui::Scale& scale) const {
 }
 
 void FormWindow::apply_scale(const ui::Scale& scale) {
+    // The controls hold the old fonts until they are given the new ones.
+    const UniqueFont old_gui = std::move(gui_font_);
+    const UniqueFont old_clock = std::move(clock_font_);
     gui_font_ = gui_font_for(scale.dpi());
     if (!form_.design().framed)
         clock_font_.reset(CreateFontW(-scale.px(96), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
