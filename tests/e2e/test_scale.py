@@ -1,4 +1,4 @@
-"""Both windows at the display scales laptops run (125, 150, 200 %), set
+"""Both windows at the display scales laptops run (125 to 200 %), set
 the way a user sets them (LogPixels) before the program starts: the windows
 are the designed size scaled, every control lies inside its window and its
 band, the clock digits are whole, and at 200 % the alarm road still works."""
@@ -11,8 +11,10 @@ import harness
 from harness import E2ETestCase
 
 SETTINGS, STATUS, ALARM_HOUR, ALARM_MINUTE = 1005, 1004, 1025, 1026
-HOUR_FACE = 1010
+HOUR_FACE, ICON, TITLE = 1010, 1001, 1022
 HOLDER, TITLE_BUTTONS = 1019, (1016, 1017, 1018)
+MAX, MIN = 1017, 1018
+WM_LBUTTONUP, TRAY_CALLBACK = 0x0202, 0x8001
 O_HOUR, O_MINUTE, O_BROWSE, O_ALARM = 1011, 1010, 1005, 1003
 MAIN_W, MAIN_H = 379, 195
 HANGS_BELOW = {1026}  # the alarm minute: designed 5 px below the window, as at 100 %
@@ -38,17 +40,23 @@ def visible_children(tree):
     return [c for c in tree["children"] if c["visible"]]
 
 
-def blue_columns(png, box):
-    """x range (relative to box) of the clock face's blue in a screenshot."""
+def columns(png, box, wanted):
+    """x range (relative to box) of the pixels of a screenshot for which
+    wanted(r, g, b) holds, or None."""
     raw = subprocess.run(
         ["convert", str(png), "-crop", f"{box['w']}x{box['h']}+{box['x']}+{box['y']}",
          "-depth", "8", "rgb:-"], capture_output=True, check=True, timeout=30).stdout
-    cols = set()
-    for i in range(0, len(raw) - 2, 3):
-        r, g, b = raw[i], raw[i + 1], raw[i + 2]
-        if b > 160 and r < 90 and 60 < g < 200:
-            cols.add((i // 3) % box["w"])
+    cols = {(i // 3) % box["w"] for i in range(0, len(raw) - 2, 3)
+            if wanted(raw[i], raw[i + 1], raw[i + 2])}
     return (min(cols), max(cols)) if cols else None
+
+
+def face_blue(r, g, b):
+    return b > 160 and r < 90 and 60 < g < 200
+
+
+def caption_white(r, g, b):
+    return min(r, g, b) > 200
 
 
 class DisplayScale(E2ETestCase):
@@ -99,12 +107,23 @@ class DisplayScale(E2ETestCase):
         skip = max(0, px(52, dpi) - face["y"])
         box = {"x": top["x"] + face["x"], "y": top["y"] + face["y"] + skip, "w": face["w"],
                "h": face["h"] - skip}
-        cols = blue_columns(shot, box)
+        cols = columns(shot, box, face_blue)
         self.assertIsNotNone(cols, "no clock digits painted")
         # Two half-width digits of a 96-px font, scaled, end short of the
         # label's right edge: nothing of them is cut off.
         self.assertGreaterEqual(cols[1] - cols[0] + 1, px(70, dpi), cols)
         self.assertLess(cols[1], face["w"] - 1, (cols, face))
+
+    def check_caption_clear_of_icon(self, dpi, main, children, shot):
+        top = self.driver().tree(main)["rect"]
+        icon, strip = children[ICON]["rel"], children[TITLE]["rel"]
+        # The caption's letters, right of the icon, in the icon's rows.
+        right = icon["x"] + icon["w"]
+        box = {"x": top["x"] + right, "y": top["y"] + icon["y"],
+               "w": strip["x"] + strip["w"] - right, "h": icon["h"]}
+        cols = columns(shot, box, caption_white)
+        self.assertIsNotNone(cols, "no caption painted")
+        self.assertGreaterEqual(cols[0], px(2, dpi), "caption starts under the icon")
 
     def check_options(self, dpi, options):
         tree = self.driver().tree(options)
@@ -124,7 +143,7 @@ class DisplayScale(E2ETestCase):
 
     def test_both_windows_at_each_scale(self):
         drv = self.driver()
-        for dpi in (120, 144, 192):
+        for dpi in (96, 120, 144, 168, 192):
             with self.subTest(dpi=dpi):
                 program, main = self.open_at(dpi)
                 try:
@@ -132,6 +151,7 @@ class DisplayScale(E2ETestCase):
                     self.poll(lambda: drv.text(main, HOUR_FACE) == "7", timeout=5)
                     shot = self.screenshot(f"scale-{dpi}-main")
                     self.check_digits(dpi, main, children, shot)
+                    self.check_caption_clear_of_icon(dpi, main, children, shot)
                     drv.click(main, SETTINGS)
                     options = drv.wait("QuorvelOptions", 10000)["hwnd"]
                     time.sleep(0.5)  # the first paint of every control
@@ -181,6 +201,34 @@ class DisplayScale(E2ETestCase):
         back = change(main, 96, 379, 195)
         self.assertEqual(rels(back), rels(before))
         self.assertEqual(back["region"], before["region"])
+
+    def test_maximise_restore_and_tray_at_200_percent(self):
+        drv = self.driver()
+        _, main = self.open_at(192)
+        normal = drv.tree(main)
+        drv.click(main, MAX)
+        self.assertTrue(self.poll(lambda: drv.tree(main)["rect"] != normal["rect"], 5))
+        tree = drv.tree(main)
+        w, h = tree["rect"]["w"], tree["rect"]["h"]
+        self.assertEqual((w, h), (harness.SCREEN_W, harness.SCREEN_H))  # no taskbar under Xvfb
+        moved = {c["id"]: c["rel"] for c in tree["children"]}
+        self.assertEqual(moved[1023], {"x": w - 12, "y": 0, "w": 12, "h": 104})
+        self.assertEqual(moved[1012], {"x": 6, "y": h - 48, "w": w - 12, "h": 48})
+        self.assertEqual(tree["region"]["type"], "complex")
+        self.screenshot("scale-192-maximised")
+        drv.click(main, MAX)
+        self.assertTrue(self.poll(lambda: drv.tree(main)["rect"] == normal["rect"], 5))
+        restored = drv.tree(main)
+        self.assertEqual({c["id"]: c["rel"] for c in restored["children"]},
+                         {c["id"]: c["rel"] for c in normal["children"]})
+        self.assertEqual(restored["region"], normal["region"])
+
+        drv.click(main, MIN)
+        self.assertTrue(self.poll(lambda: not drv.tree(main)["visible"], 5))
+        tray = drv.call("find", "QuorvelTray")["hwnd"]
+        drv.call("post", tray, TRAY_CALLBACK, 1, WM_LBUTTONUP)
+        self.assertTrue(self.poll(lambda: drv.tree(main)["visible"], 5))
+        self.assertEqual(drv.tree(main)["rect"], normal["rect"])
 
     def test_alarm_road_at_200_percent(self):
         drv = self.driver()
