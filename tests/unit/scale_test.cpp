@@ -29,6 +29,7 @@ struct AtScale {
     std::vector<Piece> nested;   // title buttons inside their holder
 };
 
+// clang-format off
 const AtScale table[] = {
     {96, {0, 0, 379, 195},
      {{m::标题栏1, {0, 0, 5, 52}}, {m::标题栏5, {373, 0, 6, 52}}, {m::标题栏4, {313, 0, 60, 22}},
@@ -68,6 +69,7 @@ const AtScale table[] = {
       {o::编辑框1, {128, 64, 224, 40}}},
      {{m::标题栏按钮_关闭, {82, 4, 38, 34}}, {m::标题栏按钮_最小化, {2, 4, 38, 34}}}},
 };
+// clang-format on
 
 void expect_places(const Form& form, const std::vector<Piece>& pieces) {
     for (const Piece& p : pieces) {

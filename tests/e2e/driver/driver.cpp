@@ -647,7 +647,8 @@ std::string cmd_dpichanged(const Args& a) {
     HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
     if (!process) fail(L"cannot open the window's process");
     const auto x = static_cast<LONG>(number(a[2])), y = static_cast<LONG>(number(a[3]));
-    const RECT suggested{x, y, x + static_cast<LONG>(number(a[4])), y + static_cast<LONG>(number(a[5]))};
+    const RECT suggested{x, y, x + static_cast<LONG>(number(a[4])),
+                         y + static_cast<LONG>(number(a[5]))};
     void* remote = VirtualAllocEx(process, nullptr, sizeof suggested, MEM_COMMIT | MEM_RESERVE,
                                   PAGE_READWRITE);
     const bool written =

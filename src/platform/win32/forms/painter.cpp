@@ -105,13 +105,13 @@ void FormWindow::paint_control(HDC dc, ControlId id, int dx, int dy) {
         case Kind::picture_box: {
             const bool stretch = d.mode == ui::DisplayMode::stretched;
             if (!stretch) fill(dc, area, GetSysColor(COLOR_BTNFACE));
-            blit(dc, pictures_.bitmap(form_.picture(id, ui::ButtonState::normal), form_.scale()), dx,
-                 dy, p.width, p.height, stretch);
+            blit(dc, pictures_.bitmap(form_.picture(id, ui::ButtonState::normal), form_.scale()),
+                 dx, dy, p.width, p.height, stretch);
             break;
         }
         case Kind::label:
-            tile(dc, pictures_.bitmap(form_.picture(id, ui::ButtonState::normal), form_.scale()), dx,
-                 dy, p.width, p.height);
+            tile(dc, pictures_.bitmap(form_.picture(id, ui::ButtonState::normal), form_.scale()),
+                 dx, dy, p.width, p.height);
             paint_caption(dc, id, dx, dy);
             break;
         case Kind::transparent_label:

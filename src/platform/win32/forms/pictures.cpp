@@ -119,8 +119,8 @@ void PictureStore::load(int resource, Slot& slot) {
     const void* bytes = data ? LockResource(data) : nullptr;
     if (bytes && !factory_.get() && !factory_failed_) {
         // One factory for every picture: creating it is the costly part.
-        factory_failed_ = FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr,
-                                                  CLSCTX_INPROC_SERVER, IID_PPV_ARGS(factory_.put())));
+        factory_failed_ = FAILED(CoCreateInstance(
+            CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(factory_.put())));
     }
     if (bytes && factory_.get()) {
         int w = 0, h = 0;
