@@ -137,6 +137,9 @@ class DisplayScale(E2ETestCase):
                                if px(t, dpi) <= centre < (px(b, dpi) if b else 10**6))
             self.assertGreaterEqual(rel["y"], top, (c["id"], rel))
             self.assertLessEqual(rel["y"] + rel["h"], bottom, (c["id"], rel))
+        for box in (O_HOUR, O_MINUTE):  # the dropped lists show as much as at 100 %
+            self.assertGreaterEqual(self.driver().call("combo", options, box)["dropped"]["h"],
+                                    px(160, dpi))
         # The same room for the controls as at 100 %, scaled.
         self.assertGreaterEqual(client["h"], px(80, dpi))
         self.assertGreaterEqual(client["w"], px(211, dpi))

@@ -12,7 +12,6 @@ F user32_function(const char* name) {
 }
 
 using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-using GetSystemMetricsForDpiFn = int(WINAPI*)(int, UINT);
 using AdjustWindowRectExForDpiFn = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
 
 }  // namespace
@@ -33,12 +32,6 @@ int window_dpi(HWND window) {
         if (const UINT dpi = for_window(window); dpi > 0) return static_cast<int>(dpi);
     }
     return system_dpi();
-}
-
-int metric_for_dpi(int index, int dpi) {
-    static const auto for_dpi = user32_function<GetSystemMetricsForDpiFn>("GetSystemMetricsForDpi");
-    if (for_dpi) return for_dpi(index, static_cast<UINT>(dpi));
-    return MulDiv(GetSystemMetrics(index), dpi, system_dpi());
 }
 
 RECT outer_for_client(RECT client, DWORD style, DWORD ex_style, int dpi) {

@@ -22,7 +22,6 @@ inline ui::Scale window_scale(HWND window) {
     return ui::Scale(window_dpi(window));
 }
 
-int metric_for_dpi(int index, int dpi);
 // Outer rectangle for the given client rectangle, with the frame at `dpi`.
 RECT outer_for_client(RECT client, DWORD style, DWORD ex_style, int dpi);
 
