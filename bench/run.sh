@@ -4,7 +4,8 @@
 #  2. the real program under Wine against a bare Win32 window with a 1 s
 #     timer: round-trip latency, idle CPU, memory, first paint, alarm timing
 #     and the size of quorvel.exe (measure.py);
-#  3. the soak: frame layouts and a day of ticks, watching objects and
+#  3. one tick's paint at 100 % and 200 % display scale (paint_scale.py);
+#  4. the soak: frame layouts and a day of ticks, watching objects and
 #     memory (soak.py).
 #   bench/run.sh [BUILD] [SECONDS]      (`make bench` builds first)
 set -euo pipefail
@@ -27,4 +28,5 @@ per_bare=$(((bare_large - bare_small) / 10000))
 echo "core clock tick: $per_tick instructions per tick (bare loop: $per_bare per iteration)"
 
 python3 "$here/bench/measure.py" "$build" "${2:-60}"
+python3 "$here/bench/paint_scale.py" "$build"
 python3 "$here/bench/soak.py" "$build"

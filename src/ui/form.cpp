@@ -41,6 +41,13 @@ void Form::set_caption(std::string caption) {
     if (view_) view_->caption_changed(caption_);
 }
 
+void Form::set_scale(const Scale& scale) {
+    if (!alive_) return;
+    scale_ = scale;
+    for (std::size_t i = 0; i < controls_.size(); ++i)
+        move(ControlId{static_cast<int>(i) + 1}, scale.rect(design_->controls[i].place));
+}
+
 void Form::set_text(ControlId id, std::string text) {
     if (!alive_) return;
     ControlState& s = state(id);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ui/design.h"
+#include "ui/scale.h"
 
 namespace quorvel::ui {
 
@@ -80,6 +81,11 @@ class Form {
 
     int selection(ControlId id) const { return state(id).selection; }
 
+    // Places and window sizes are device pixels at this scale; a new scale
+    // puts every control back on its designed place at that scale.
+    const Scale& scale() const { return scale_; }
+    void set_scale(const Scale& scale);
+
     // Outer rectangle in screen coordinates and client height, as last known.
     const Rect& window_rect() const { return window_rect_; }
     int client_height() const { return client_height_; }
@@ -109,6 +115,7 @@ class Form {
     const WindowDesign* design_;
     std::vector<ControlState> controls_;
     std::string caption_;
+    Scale scale_;
     Rect window_rect_;
     int client_height_ = 0;
     FormView* view_ = nullptr;

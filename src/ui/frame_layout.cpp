@@ -7,26 +7,31 @@ namespace quorvel::ui {
 
 using namespace main_window;
 
+// Every length is designed at 96 DPI and taken at the form's scale.
 void frame_layout(Form& main, platform::Desktop& desktop) {
+    const Scale& s = main.scale();
     const int w = main.window_rect().width;
-    main.move(标题栏1, {0, 0, 5, 52});
-    main.move(标题栏5, {w - 6, 0, 6, 52});
+    // The date line fills the title band below the strip, whatever the rounding.
+    const int strip = s.px(22), title = s.px(52), date = title - strip;
+    main.move(标题栏1, {0, 0, s.px(5), title});
+    main.move(标题栏5, {w - s.px(6), 0, s.px(6), title});
     const int l5 = main.place(标题栏5).left;
-    main.move(标题栏4, {l5 - 60, 0, 60, 22});
+    main.move(标题栏4, {l5 - s.px(60), 0, s.px(60), strip});
     const int l4 = main.place(标题栏4).left;
-    main.move(标题栏3, {l4 - 5, 0, 5, 22});
+    main.move(标题栏3, {l4 - s.px(5), 0, s.px(5), strip});
     const int l3 = main.place(标题栏3).left;
     const int w1 = main.place(标题栏1).width;
-    main.move(标题栏2, {w1, 0, l3 - w1, 22});
-    main.move(标题栏6, {main.place(标题栏1).width, 22,
-                        main.place(标题栏5).left - main.place(标题栏1).width, 30});
+    main.move(标题栏2, {w1, 0, l3 - w1, strip});
+    main.move(标题栏6, {main.place(标题栏1).width, strip,
+                        main.place(标题栏5).left - main.place(标题栏1).width, date});
 
-    const int b = main.client_height() - 24;  // top of the status band
-    main.move(状态栏1, {0, b, 3, 24});
-    main.move(状态栏3, {w - 3, b, 3, 24});
-    main.move(状态栏2, {3, b, w - 6, 24});
-    main.move(边框左, {0, 52, 3, b - 52});
-    main.move(边框右, {w - 3, 52, 3, b - 52});
+    const int band = s.px(24), edge = s.px(3);
+    const int b = main.client_height() - band;  // top of the status band
+    main.move(状态栏1, {0, b, edge, band});
+    main.move(状态栏3, {w - edge, b, edge, band});
+    main.move(状态栏2, {edge, b, w - 2 * edge, band});
+    main.move(边框左, {0, title, edge, b - title});
+    main.move(边框右, {w - edge, title, edge, b - title});
 
     // A maximised borderless window would cover the taskbar; keep it on the
     // work area of its own monitor. The resize re-enters this layout, which places the pieces.
@@ -35,7 +40,9 @@ void frame_layout(Form& main, platform::Desktop& desktop) {
     }
 
     const Rect& outer = main.window_rect();
-    desktop.set_round_region(main.native_handle(), outer.width + 1, outer.height + 1, 5, 5);
+    const int corner = s.px(5);
+    desktop.set_round_region(main.native_handle(), outer.width + 1, outer.height + 1, corner,
+                             corner);
     refresh_max_button(main, desktop);
 }
 

@@ -131,6 +131,19 @@ class Session:
         )
         return path
 
+    def reg(self, *args):
+        """Runs Wine's reg.exe in the session (add, delete, query ...)."""
+        return subprocess.run([self.wine, "reg", *map(str, args)], env=self.env,
+                              stdin=subprocess.DEVNULL, capture_output=True, timeout=60)
+
+    def set_display_dpi(self, dpi):
+        """The display scale programs started from now on see (None: 96)."""
+        key = r"HKCU\Control Panel\Desktop"
+        if dpi is None:
+            self.reg("delete", key, "/v", "LogPixels", "/f")
+        else:
+            self.reg("add", key, "/v", "LogPixels", "/t", "REG_DWORD", "/d", dpi, "/f")
+
     def xdotool(self, *args):
         """Real X input (moves the pointer, clicks) on the session's display."""
         subprocess.run(["xdotool", *map(str, args)], env=self.env, check=True, timeout=10)

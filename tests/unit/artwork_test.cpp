@@ -507,3 +507,55 @@ TEST_F(Artwork, SameBytesEveryRun) {
 
 }  // namespace
 }  // namespace quorvel::artwork
+
+namespace quorvel::artwork {
+namespace {
+
+// The sets for larger display scales: every picture again at each scale,
+// lossless, named in the resource script; pixel-row pieces stay hard-edged.
+TEST(ArtworkScaled, EveryPictureAtEveryShippedScale) {
+    const std::vector<ImageFile> designed = draw_all();
+    const std::vector<ImageFile> sets = draw_scaled_sets();
+    ASSERT_EQ(sets.back().name, "scaled_pictures.rc");
+    const std::string script(sets.back().bytes.begin(), sets.back().bytes.end());
+    ASSERT_EQ(sets.size(), (std::size(expected_files) - 1) * std::size(scaled_set_percent) + 1);
+    for (std::size_t i = 0; i + 1 < sets.size(); ++i) {
+        const ImageFile& f = sets[i];
+        SCOPED_TRACE(f.name);
+        const std::size_t at = f.name.find('@');
+        ASSERT_NE(at, std::string::npos);
+        const int percent = std::stoi(f.name.substr(at + 1));
+        const Expected* e = nullptr;
+        for (const Expected& x : expected_files)
+            if (std::string(x.name).starts_with(f.name.substr(0, at) + ".")) e = &x;
+        ASSERT_NE(e, nullptr);
+        const bool gif = f.name.ends_with(".gif");
+        int w = 0, h = 0;
+        if (gif) {
+            const Decoded d = decode_gif(f.bytes);
+            w = d.width, h = d.height;
+        } else {
+            ASSERT_TRUE(f.name.ends_with(".bmp"));
+            w = static_cast<int>(le32(f.bytes, 18)), h = static_cast<int>(le32(f.bytes, 22));
+        }
+        EXPECT_EQ(w, (e->width * percent + 50) / 100);
+        EXPECT_EQ(h, (e->height * percent + 50) / 100);
+        EXPECT_NE(script.find("\"" + f.name + "\""), std::string::npos);
+    }
+    // At 200 % each designed pixel of a frame piece is a 2 x 2 block.
+    const Bytes* strip = nullptr;
+    const Bytes* strip2 = nullptr;
+    for (const ImageFile& f : designed)
+        if (f.name == "title_strip.bmp") strip = &f.bytes;
+    for (const ImageFile& f : sets)
+        if (f.name.starts_with("title_strip@200.")) strip2 = &f.bytes;
+    ASSERT_TRUE(strip && strip2);
+    const Decoded big = decode_gif(*strip2);
+    for (int y = 0; y < 22; ++y)
+        for (int x = 0; x < 5; ++x)
+            for (int d = 0; d < 4; ++d)
+                EXPECT_EQ(big.at(2 * x + d % 2, 2 * y + d / 2), bmp_pixel(*strip, x, y));
+}
+
+}  // namespace
+}  // namespace quorvel::artwork

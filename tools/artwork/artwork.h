@@ -56,4 +56,11 @@ Bytes encode_ico(std::span<const Image> images);
 // script expects. Deterministic: the same bytes on every run.
 std::vector<ImageFile> draw_all();
 
+// The same pictures drawn for the shipped display scales (125, 150, 200 %),
+// and scaled_pictures.rc, which embeds set n (1-based) under each picture's
+// designed resource id + n * scaled_set_id_step.
+inline constexpr int scaled_set_percent[] = {125, 150, 200};
+inline constexpr int scaled_set_id_step = 1000;
+std::vector<ImageFile> draw_scaled_sets();
+
 }  // namespace quorvel::artwork

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 
 #include "pictures.h"
@@ -81,6 +82,21 @@ Image stripes(int height, bool outer_left) {
 }
 
 }  // namespace
+
+int scaled(int designed, double scale) {
+    return static_cast<int>(std::floor(designed * scale + 0.5));
+}
+
+Image blocks(const Image& designed, double scale) {
+    Image image(scaled(designed.width(), scale), scaled(designed.height(), scale));
+    auto source = [scale](int device, int size) {
+        return std::min(size - 1, static_cast<int>((device + 0.5) / scale));
+    };
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            image.at(x, y) = designed.at(source(x, designed.width()), source(y, designed.height()));
+    return image;
+}
 
 Rgba title_row_colour(TitleRow kind, int row) {
     const bool holder = kind == TitleRow::holder;

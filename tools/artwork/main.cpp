@@ -15,7 +15,9 @@ int main(int argc, char** argv) {
     try {
         const std::filesystem::path folder = argv[1];
         std::filesystem::create_directories(folder);
-        for (const auto& file : quorvel::artwork::draw_all()) {
+        auto files = quorvel::artwork::draw_all();
+        for (auto& file : quorvel::artwork::draw_scaled_sets()) files.push_back(std::move(file));
+        for (const auto& file : files) {
             const auto path = folder / file.name;
             std::ofstream out(path, std::ios::binary | std::ios::trunc);
             out.write(reinterpret_cast<const char*>(file.bytes.data()),

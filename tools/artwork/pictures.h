@@ -23,10 +23,18 @@ Image border_right();
 // Title buttons, 19 x 17 (title_buttons.cpp).
 enum class Face { plain, light, dark };  // normal, hover, pressed
 enum class Glyph { close, minimise, maximise, restore };
-Image title_button(Glyph glyph, Face face);
+// `scale` draws the same picture for a display of that many times 96 DPI.
+Image title_button(Glyph glyph, Face face, double scale = 1.0);
 
 // Settings button, 36 x 20: "设置" in `ink` (settings.cpp).
-Image settings_button(Rgba ink);
+Image settings_button(Rgba ink, double scale = 1.0);
+
+// Pixel-row artwork (the frame pieces) at a display scale: every designed
+// pixel becomes a block of whole pixels, so hard bands stay hard.
+Image blocks(const Image& designed, double scale);
+
+// Size of a designed length at a display scale, rounded as the program does.
+int scaled(int designed, double scale);
 
 // The alarm clock, size x size with alpha (icon.cpp).
 Image program_icon(int size);

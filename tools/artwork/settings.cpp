@@ -58,11 +58,13 @@ double character_distance(const Character& c, Vec origin, Vec p) {
 
 }  // namespace
 
-Image settings_button(Rgba ink) {
+Image settings_button(Rgba ink, double scale) {
     const Rgba ground = rgb(221, 238, 255);
     // Two 12 x 12 cells two pixels apart, centred in 36 x 20.
     const Vec first{5, 4}, second{19, 4};
-    return render(36, 20, 8, [=](Vec p) {
+    const double to_designed = 1.0 / scale;
+    return render(scaled(36, scale), scaled(20, scale), 8, [=](Vec device) {
+        const Vec p = device * to_designed;
         const double d =
             std::min(character_distance(she, first, p), character_distance(zhi, second, p));
         return d < 0 ? ink : ground;

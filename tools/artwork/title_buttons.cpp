@@ -73,11 +73,13 @@ double glyph_distance(Glyph glyph, Vec p) {
 
 }  // namespace
 
-Image title_button(Glyph glyph, Face face) {
+Image title_button(Glyph glyph, Face face, double scale) {
     const Vec shift = face == Face::dark ? Vec{1, 1} : Vec{0, 0};
     const Rgba white = rgb(255, 255, 255);
     const Rgba shadow{0, 20, 46, 150};
-    return render(width, height, 8, [=](Vec p) {
+    const double to_designed = 1.0 / scale;
+    return render(scaled(width, scale), scaled(height, scale), 8, [=](Vec device) {
+        const Vec p = device * to_designed;
         const Vec g = p - shift;
         if (glyph_distance(glyph, g) < 0) return white;
         const Rgba base = face_colour(face, static_cast<int>(p.x), static_cast<int>(p.y));

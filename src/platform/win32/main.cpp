@@ -42,7 +42,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     win32::LocalClock clock;
     win32::MessageTimer colon;
     win32::SoundThread sound;
-    win32::TrayIcon tray(pictures.icon(16));
+    // The notification area shows icons at the system DPI.
+    win32::TrayIcon tray(pictures.icon(GetSystemMetrics(SM_CXSMICON)));
     win32::TaskModalBox box(tray);
     win32::ForcedShutdown power;
     win32::WakeTimer wake;

@@ -638,6 +638,33 @@ std::string cmd_repeat(const Args& a) {
         .text();
 }
 
+// dpichanged <hwnd> <dpi> <x> <y> <w> <h>: WM_DPICHANGED as the system sends
+// it when a window moves to a monitor of another scale, with the suggested
+// rectangle written into the window's own process.
+std::string cmd_dpichanged(const Args& a) {
+    need(a, 6, 6, L"dpichanged <hwnd> <dpi> <x> <y> <w> <h>");
+    HWND h = window_arg(a[0]);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(h, &pid);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
+    if (!process) fail(L"cannot open the window's process");
+    const auto x = static_cast<LONG>(number(a[2])), y = static_cast<LONG>(number(a[3]));
+    const RECT suggested{x, y, x + static_cast<LONG>(number(a[4])),
+                         y + static_cast<LONG>(number(a[5]))};
+    void* remote = VirtualAllocEx(process, nullptr, sizeof suggested, MEM_COMMIT | MEM_RESERVE,
+                                  PAGE_READWRITE);
+    const bool written =
+        remote && WriteProcessMemory(process, remote, &suggested, sizeof suggested, nullptr);
+    if (written) {
+        const auto dpi = static_cast<WORD>(number(a[1]));
+        send(h, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(remote));
+    }
+    if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    if (!written) fail(L"cannot write the rectangle into the window's process");
+    return Json().raw("hwnd", hwnd_json(h)).text();
+}
+
 std::string cmd_close(const Args& a) {
     need(a, 1, 1, L"close <hwnd>");
     HWND h = window_arg(a[0]);
@@ -881,6 +908,7 @@ const std::map<std::wstring, std::function<std::string(const Args&)>>& commands(
         {L"waitgone", cmd_waitgone}, {L"filedialog", cmd_filedialog},
         {L"ping", cmd_ping},         {L"objects", cmd_objects},
         {L"skin", cmd_skin},         {L"repeat", cmd_repeat},
+        {L"dpichanged", cmd_dpichanged},
 
         {L"settext", cmd_settext},   {L"quit", cmd_quit},
         {L"tray", cmd_tray},         {L"traydelete", cmd_traydelete},

@@ -3,6 +3,7 @@
 
 #include <commctrl.h>
 
+#include "platform/win32/base/dpi.h"
 #include "platform/win32/base/text.h"
 #include "platform/win32/forms/form_parts.h"
 
@@ -44,7 +45,7 @@ void register_window_classes(HINSTANCE instance, PictureStore& pictures) {
     wc.hInstance = instance;
     wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
     wc.hIcon = pictures.icon(GetSystemMetrics(SM_CXICON));
-    wc.hIconSm = pictures.icon(16);
+    wc.hIconSm = pictures.icon(GetSystemMetrics(SM_CXSMICON));
     wc.lpszClassName = main_class;
     RegisterClassExW(&wc);
 
@@ -92,6 +93,9 @@ LRESULT FormWindow::on_window_message(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
         case WM_MOVE:
             report_rect();
             break;
+        case WM_DPICHANGED:
+            on_dpi_changed(HIWORD(wp), *reinterpret_cast<const RECT*>(lp));
+            return 0;
         case WM_SIZE:
             report_rect();
             if (!loading_) form_.raise(ui::Event::size_changed);

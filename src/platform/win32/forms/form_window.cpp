@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "platform/win32/base/dpi.h"
 #include "platform/win32/base/text.h"
 #include "platform/win32/forms/form_parts.h"
 
@@ -53,10 +54,10 @@ void FormWindow::destroy_quietly() {
 
 bool FormWindow::create() {
     const ui::WindowDesign& d = form_.design();
-    const int x = (GetSystemMetrics(SM_CXSCREEN) - d.width) / 2;
-    const int y = (GetSystemMetrics(SM_CYSCREEN) - d.height) / 2;
     const DWORD style = d.framed ? (WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN)
                                  : (WS_POPUP | WS_CLIPCHILDREN);
+    int x = (GetSystemMetrics(SM_CXSCREEN) - d.width) / 2;
+    int y = (GetSystemMetrics(SM_CYSCREEN) - d.height) / 2;
     HWND hwnd =
         CreateWindowExW(0, d.framed ? dialog_class : main_class, widen(form_.caption()).c_str(),
                         style, x, y, d.width, d.height, owner_, nullptr, instance_, this);
@@ -64,13 +65,18 @@ bool FormWindow::create() {
     hwnd_.reset(hwnd);
     form_.attach(this);
 
-    if (!d.framed)
-        clock_font_.reset(CreateFontW(-96, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, GB2312_CHARSET,
-                                      OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY,
-                                      DEFAULT_PITCH, L"SimHei"));
-
     children_.assign(d.controls.size(), nullptr);
     buttons_.assign(d.controls.size(), {});
+    // The window's monitor is known only once it exists: size it for that scale.
+    const ui::Scale scale = window_scale(hwnd);
+    apply_scale(scale);
+    if (!scale.identity()) {
+        const SIZE outer = outer_size(scale);
+        x = (GetSystemMetrics(SM_CXSCREEN) - outer.cx) / 2;
+        y = (GetSystemMetrics(SM_CYSCREEN) - outer.cy) / 2;
+        SetWindowPos(hwnd, nullptr, x, y, outer.cx, outer.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+
     // Parents first: the title buttons live inside a control listed after them.
     for (int pass = 0; pass < 2; ++pass) {
         for (int row = 1; row <= static_cast<int>(d.controls.size()); ++row) {
@@ -93,7 +99,7 @@ void FormWindow::create_child(ControlId id) {
     if (c.kind == Kind::file_dialog) return;  // a component, not a window
     HWND parent = c.parent == ui::window_id ? hwnd_.get() : child(c.parent);
     const std::wstring text = widen(c.text);
-    const ui::Rect& p = c.place;
+    const ui::Rect& p = form_.place(id);
     const auto menu = reinterpret_cast<HMENU>(static_cast<INT_PTR>(child_id(id)));
     DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
     HWND hwnd = nullptr;
@@ -112,7 +118,7 @@ void FormWindow::create_child(ControlId id) {
         case Kind::combo_box:
             hwnd = CreateWindowExW(
                 0, WC_COMBOBOXW, L"", style | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, p.left,
-                p.top, p.width, p.height + 200, parent, menu, instance_, nullptr);
+                p.top, p.width, p.height + form_.scale().px(200), parent, menu, instance_, nullptr);
             break;
         default:
             if (c.kind == Kind::picture_box) style |= WS_CLIPCHILDREN;  // 标题栏4 holds buttons
@@ -124,8 +130,7 @@ void FormWindow::create_child(ControlId id) {
     }
     children_[static_cast<std::size_t>(id.row - 1)] = hwnd;
     if (hwnd && is_standard(c.kind)) {
-        SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
-                     FALSE);
+        SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_for(c.look)), FALSE);
         if (c.kind == Kind::combo_box) setup_combo(hwnd, c);
     }
 }
@@ -133,14 +138,25 @@ void FormWindow::create_child(ControlId id) {
 void FormWindow::setup_combo(HWND combo, const ui::ControlDesign& d) {
     for (int i = 0; i < d.item_count; ++i)
         SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::to_wstring(i).c_str()));
+    fit_combo_items(combo);
+}
+
+// After a font is set: one pixel more than the font's items.
+void FormWindow::fit_combo_items(HWND combo) {
     const auto item = static_cast<int>(SendMessageW(combo, CB_GETITEMHEIGHT, 0, 0)) + 1;
     SendMessageW(combo, CB_SETITEMHEIGHT, 0, item);
-    // The dropped list shows at least 160 pixels of items.
-    const int visible = (160 + item - 1) / item;
+    place_combo(combo, form_.place(ControlId{GetDlgCtrlID(combo) - 1000}));
+}
+
+void FormWindow::place_combo(HWND combo, const ui::Rect& p) {
+    const auto item = static_cast<int>(SendMessageW(combo, CB_GETITEMHEIGHT, 0, 0));
+    if (item <= 0) return;
+    // The dropped list shows at least 160 designed pixels of items.
+    const int room = form_.scale().px(160);
+    const int visible = (room + item - 1) / item;
     SendMessageW(combo, CB_SETMINVISIBLE, static_cast<WPARAM>(visible), 0);
-    const ui::Rect& p = d.place;
-    SetWindowPos(combo, nullptr, 0, 0, p.width, p.height + visible * item + 4,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(combo, nullptr, p.left, p.top, p.width, p.height + visible * item + 4,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void FormWindow::show_controls() {
@@ -208,7 +224,10 @@ void FormWindow::control_moved(ControlId id, const ui::Rect& place) {
     RECT before{};
     GetWindowRect(c, &before);
     MapWindowPoints(nullptr, GetParent(c), reinterpret_cast<POINT*>(&before), 2);
-    MoveWindow(c, place.left, place.top, place.width, place.height, TRUE);
+    if (form_.control_design(id).kind == Kind::combo_box)
+        place_combo(c, place);  // its window holds the dropped list too
+    else
+        MoveWindow(c, place.left, place.top, place.width, place.height, TRUE);
     // Transparent labels above show this control through them.
     RECT after = to_rect(place), both{};
     UnionRect(&both, &before, &after);

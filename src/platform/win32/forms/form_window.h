@@ -82,6 +82,15 @@ class FormWindow final : public ui::FormView {
     void repaint_transparent_above(ui::ControlId id, const RECT& area, bool now);
     void create_child(ui::ControlId id);
     void setup_combo(HWND combo, const ui::ControlDesign& d);
+    void fit_combo_items(HWND combo);
+    void place_combo(HWND combo, const ui::Rect& place);
+    // Fonts and every control's place at the window's display scale.
+    void apply_scale(const ui::Scale& scale);
+    SIZE outer_size(const ui::Scale& scale) const;
+    void on_dpi_changed(int dpi, const RECT& suggested);
+    // Where a caption's first letter goes: right of any picture button that
+    // lies over the label's start, even where its leading spaces fall short.
+    int caption_indent(HDC dc, ui::ControlId id, const std::wstring& text) const;
     void report_rect();
     void reenable_others();
     HFONT font_for(const ui::Look& look) const;
@@ -98,6 +107,7 @@ class FormWindow final : public ui::FormView {
     std::vector<ButtonTrack> buttons_;
     std::vector<HWND> disabled_;
     UniqueFont clock_font_;
+    UniqueFont gui_font_;  // empty at the system DPI: the stock font is right there
     bool loading_ = true;
 };
 

@@ -4,6 +4,8 @@
 // caption. Everything goes into a memory bitmap first, so nothing flickers.
 #include <windows.h>
 
+#include <algorithm>
+
 #include "platform/win32/forms/form_window.h"
 #include "platform/win32/base/text.h"
 
@@ -46,7 +48,30 @@ void tile(HDC dc, const Bitmap& b, int x, int y, int w, int h) {
 
 HFONT FormWindow::font_for(const ui::Look& look) const {
     if (look.font == ui::Font::clock_face && clock_font_) return clock_font_.get();
+    if (gui_font_) return gui_font_.get();
     return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+}
+
+int FormWindow::caption_indent(HDC dc, ControlId id, const std::wstring& text) const {
+    const std::size_t spaces = text.find_first_not_of(L' ');
+    SIZE lead{};
+    if (spaces != 0 && spaces != std::wstring::npos)
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(spaces), &lead);
+    const ui::Rect& me = form_.place(id);
+    const ControlId parent = form_.control_design(id).parent;
+    int start = 0;
+    for (int row = id.row - 1; row >= 1; --row) {
+        const ControlId above{row};
+        const ui::ControlDesign& d = form_.control_design(above);
+        HWND c = child(above);
+        if (d.kind != Kind::picture_button || d.parent != parent || !c || !IsWindowVisible(c))
+            continue;
+        const ui::Rect& p = form_.place(above);
+        const bool over_start = p.left <= me.left + lead.cx && p.left + p.width > me.left &&
+                                p.top < me.top + me.height && p.top + p.height > me.top;
+        if (over_start) start = std::max(start, p.left + p.width - me.left + form_.scale().px(3));
+    }
+    return start > lead.cx ? start - lead.cx : 0;
 }
 
 void FormWindow::paint_caption(HDC dc, ControlId id, int dx, int dy) {
@@ -56,6 +81,7 @@ void FormWindow::paint_caption(HDC dc, ControlId id, int dx, int dy) {
     const ui::Rect& p = form_.place(id);
     Selection font(dc, font_for(d.look));
     SetBkMode(dc, TRANSPARENT);
+    dx += caption_indent(dc, id, text);
     constexpr UINT format = DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP;
     if (d.look.shadow) {
         RECT shadow{dx + 2, dy + 2, dx + 2 + p.width, dy + 2 + p.height};
@@ -79,13 +105,13 @@ void FormWindow::paint_control(HDC dc, ControlId id, int dx, int dy) {
         case Kind::picture_box: {
             const bool stretch = d.mode == ui::DisplayMode::stretched;
             if (!stretch) fill(dc, area, GetSysColor(COLOR_BTNFACE));
-            blit(dc, pictures_.bitmap(form_.picture(id, ui::ButtonState::normal)), dx, dy, p.width,
-                 p.height, stretch);
+            blit(dc, pictures_.bitmap(form_.picture(id, ui::ButtonState::normal), form_.scale()),
+                 dx, dy, p.width, p.height, stretch);
             break;
         }
         case Kind::label:
-            tile(dc, pictures_.bitmap(form_.picture(id, ui::ButtonState::normal)), dx, dy, p.width,
-                 p.height);
+            tile(dc, pictures_.bitmap(form_.picture(id, ui::ButtonState::normal), form_.scale()),
+                 dx, dy, p.width, p.height);
             paint_caption(dc, id, dx, dy);
             break;
         case Kind::transparent_label:
@@ -98,9 +124,9 @@ void FormWindow::paint_control(HDC dc, ControlId id, int dx, int dy) {
                 const int size = p.width < p.height ? p.width : p.height;
                 const RECT square{dx, dy, dx + size, dy + size};
                 fill(dc, square, RGB(255, 255, 255));
-                DrawIconEx(dc, dx, dy, pictures_.icon(16), size, size, 0, nullptr, DI_NORMAL);
+                DrawIconEx(dc, dx, dy, pictures_.icon(size), size, size, 0, nullptr, DI_NORMAL);
             } else {
-                blit(dc, pictures_.bitmap(pic), dx, dy, p.width, p.height, false);
+                blit(dc, pictures_.bitmap(pic, form_.scale()), dx, dy, p.width, p.height, false);
             }
             break;
         }

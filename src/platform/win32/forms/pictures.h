@@ -7,10 +7,13 @@
 #include <wincodec.h>
 
 #include <array>
+#include <map>
+#include <utility>
 
 #include "platform/win32/base/com.h"
 #include "platform/win32/base/handles.h"
 #include "ui/design.h"
+#include "ui/scale.h"
 
 namespace quorvel::win32 {
 
@@ -28,7 +31,10 @@ class PictureStore {
 
     // An empty Bitmap when the picture is missing or cannot be decoded.
     Bitmap bitmap(ui::Picture p);
-    // The program icon at the given square size.
+    // The picture at a display scale, made once per scale.
+    Bitmap bitmap(ui::Picture p, const ui::Scale& scale);
+    // The program icon at the given square size, kept while the store lives
+    // (the notification area may still show it).
     HICON icon(int size);
 
   private:
@@ -37,13 +43,13 @@ class PictureStore {
         UniqueBitmap owned;
         Bitmap bitmap;
     };
+    void load(int resource, Slot& slot);
     HINSTANCE instance_;
     ComPtr<IWICImagingFactory> factory_;
     bool factory_failed_ = false;
     std::array<Slot, static_cast<std::size_t>(ui::Picture::count_)> slots_{};
-    UniqueIcon icon16_;
-    UniqueIcon icon_other_;
-    int other_size_ = 0;
+    std::map<std::pair<int, int>, Slot> scaled_;  // by picture and DPI
+    std::map<int, UniqueIcon> icons_;             // by size
 };
 
 }  // namespace quorvel::win32
