@@ -24,7 +24,10 @@ struct Timer final : platform::OneShotTimer {
     void start(int, std::function<void()> due) override { due(); }
     void cancel() override {}
 };
-struct Quiet final : platform::Sound, platform::AlarmBox, platform::Power, platform::Shell,
+struct Quiet final : platform::Sound,
+                     platform::AlarmBox,
+                     platform::Power,
+                     platform::Shell,
                      platform::Wake {
     void play(const std::string&, int) override {}
     void stop_all() override {}

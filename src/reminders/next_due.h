@@ -14,8 +14,8 @@ namespace quorvel::reminders {
 // clocks jump over it. Nothing for field texts the clock never shows ("-1",
 // "24", "60", "61", "07"), as those never match. Uses the process's time
 // zone rules (the TZ variable where set).
-std::optional<platform::LocalTime> next_due(const platform::LocalTime& now,
-                                            const std::string& hour, const std::string& minute);
+std::optional<platform::LocalTime> next_due(const platform::LocalTime& now, const std::string& hour,
+                                            const std::string& minute);
 
 // Whole minutes from `from` to `to`, both local times, across any DST change.
 long minutes_between(const platform::LocalTime& from, const platform::LocalTime& to);

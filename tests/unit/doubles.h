@@ -221,9 +221,8 @@ struct Rig {
     RecordingShell shell{log};
     FakeDesktop desktop{log};
     FakeWindows windows{log};
-    platform::Services services{
-        clock, colon,   sound,   box, power, wake, shell,
-        desktop, windows, "file:///C:/quorvel/help.html"};
+    platform::Services services{clock, colon, sound,   box,     power,
+                                wake,  shell, desktop, windows, "file:///C:/quorvel/help.html"};
 };
 
 // Records every change a form reports to its view, in the rig's log.

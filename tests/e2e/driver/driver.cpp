@@ -543,7 +543,8 @@ std::string cmd_msgbox(const Args& a) {
         .raw("buttons", array(buttons))
         .raw("rect", rect_json(r))
         .raw("owner", hwnd_json(GetWindow(box, GW_OWNER)))
-        .num("exstyle", static_cast<long long>(static_cast<DWORD>(GetWindowLongW(box, GWL_EXSTYLE))))
+        .num("exstyle",
+             static_cast<long long>(static_cast<DWORD>(GetWindowLongW(box, GWL_EXSTYLE))))
         .raw("foreground", hwnd_json(GetForegroundWindow()))
         .num("waited_ms", static_cast<long long>(GetTickCount64() - start))
         .num("found_unix_ms", unix_ms())
@@ -865,8 +866,12 @@ std::string cmd_foreground(const Args& a) {
     need(a, 0, 0, L"foreground");
     HWND h = GetForegroundWindow();
     if (!h) return Json().raw("hwnd", "0").text();
-    return Json().raw("hwnd", hwnd_json(h)).num("pid", pid_of(h)).str("class", class_of(h))
-        .str("text", text_of(h)).text();
+    return Json()
+        .raw("hwnd", hwnd_json(h))
+        .num("pid", pid_of(h))
+        .str("class", class_of(h))
+        .str("text", text_of(h))
+        .text();
 }
 
 void write_line(const std::string& line);
@@ -882,8 +887,9 @@ std::string cmd_front(const Args& a) {
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     wc.lpszClassName = L"QdriverFront";
     RegisterClassW(&wc);
-    HWND h = CreateWindowExW(0, wc.lpszClassName, L"another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                             100, 100, 400, 300, nullptr, nullptr, wc.hInstance, nullptr);
+    HWND h =
+        CreateWindowExW(0, wc.lpszClassName, L"another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                        100, 100, 400, 300, nullptr, nullptr, wc.hInstance, nullptr);
     if (!h) fail(L"no window");
     SetForegroundWindow(h);
     write_line(Json().raw("front", hwnd_json(h)).text());
@@ -899,21 +905,34 @@ std::string cmd_front(const Args& a) {
 
 const std::map<std::wstring, std::function<std::string(const Args&)>>& commands() {
     static const std::map<std::wstring, std::function<std::string(const Args&)>> table = {
-        {L"list", cmd_list},         {L"wait", cmd_wait},
-        {L"find", cmd_find},         {L"tree", cmd_tree},
-        {L"text", cmd_text},         {L"click", cmd_click},
-        {L"select", cmd_select},     {L"combo", cmd_combo},
-        {L"msgbox", cmd_msgbox},     {L"dismiss", cmd_dismiss},
-        {L"close", cmd_close},       {L"post", cmd_post},
-        {L"waitgone", cmd_waitgone}, {L"filedialog", cmd_filedialog},
-        {L"ping", cmd_ping},         {L"objects", cmd_objects},
-        {L"skin", cmd_skin},         {L"repeat", cmd_repeat},
+        {L"list", cmd_list},
+        {L"wait", cmd_wait},
+        {L"find", cmd_find},
+        {L"tree", cmd_tree},
+        {L"text", cmd_text},
+        {L"click", cmd_click},
+        {L"select", cmd_select},
+        {L"combo", cmd_combo},
+        {L"msgbox", cmd_msgbox},
+        {L"dismiss", cmd_dismiss},
+        {L"close", cmd_close},
+        {L"post", cmd_post},
+        {L"waitgone", cmd_waitgone},
+        {L"filedialog", cmd_filedialog},
+        {L"ping", cmd_ping},
+        {L"objects", cmd_objects},
+        {L"skin", cmd_skin},
+        {L"repeat", cmd_repeat},
         {L"dpichanged", cmd_dpichanged},
 
-        {L"settext", cmd_settext},   {L"quit", cmd_quit},
-        {L"tray", cmd_tray},         {L"traydelete", cmd_traydelete},
-        {L"broadcast", cmd_broadcast}, {L"orphans", cmd_orphans},
-        {L"foreground", cmd_foreground}, {L"front", cmd_front},
+        {L"settext", cmd_settext},
+        {L"quit", cmd_quit},
+        {L"tray", cmd_tray},
+        {L"traydelete", cmd_traydelete},
+        {L"broadcast", cmd_broadcast},
+        {L"orphans", cmd_orphans},
+        {L"foreground", cmd_foreground},
+        {L"front", cmd_front},
     };
     return table;
 }

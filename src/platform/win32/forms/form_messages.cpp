@@ -164,7 +164,8 @@ LRESULT FormWindow::on_control_message(HWND hwnd, ControlId id, UINT msg, WPARAM
             return 0;
         }
         case WM_TIMER:
-            if (kind == Kind::timer && wp == form_parts::tick_timer_id) form_.raise(ui::Event::tick, id);
+            if (kind == Kind::timer && wp == form_parts::tick_timer_id)
+                form_.raise(ui::Event::tick, id);
             return 0;
         case WM_COMMAND:
         case WM_CTLCOLORSTATIC:

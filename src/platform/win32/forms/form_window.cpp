@@ -125,7 +125,8 @@ void FormWindow::create_child(ControlId id) {
             hwnd = CreateWindowExW(0, control_class, text.c_str(), style, p.left, p.top, p.width,
                                    p.height, parent, menu, instance_, this);
             if (hwnd && c.kind == Kind::timer)
-                SetTimer(hwnd, form_parts::tick_timer_id, static_cast<UINT>(c.timer_period_ms), nullptr);
+                SetTimer(hwnd, form_parts::tick_timer_id, static_cast<UINT>(c.timer_period_ms),
+                         nullptr);
             break;
     }
     children_[static_cast<std::size_t>(id.row - 1)] = hwnd;

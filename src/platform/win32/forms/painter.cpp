@@ -6,8 +6,8 @@
 
 #include <algorithm>
 
-#include "platform/win32/forms/form_window.h"
 #include "platform/win32/base/text.h"
+#include "platform/win32/forms/form_window.h"
 
 namespace quorvel::win32 {
 

@@ -21,7 +21,6 @@ struct MciDeviceTraits {
 };
 using UniqueMciDevice = Unique<MCIDEVICEID, MciDeviceTraits>;
 
-
 class MciSound final : public platform::Sound {
   public:
     // What the last play() did; for diagnostics and tests.

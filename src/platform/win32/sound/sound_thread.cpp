@@ -48,8 +48,7 @@ bool SoundThread::send(Request r, std::chrono::milliseconds patience) {
     // drop it, and it stays set until the thread looks.
     SetEvent(shared_->wake.get());
     if (patience.count() == 0) return shared_->done >= ticket;
-    return shared_->done_changed.wait_for(lock, patience,
-                                          [&] { return shared_->done >= ticket; });
+    return shared_->done_changed.wait_for(lock, patience, [&] { return shared_->done >= ticket; });
 }
 
 bool SoundThread::serve(Shared& shared, platform::Sound& sound) {

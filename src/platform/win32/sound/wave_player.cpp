@@ -46,8 +46,7 @@ void WaveSound::play(const std::string& utf8_path, int times) {
     const PathForms forms = path_forms(widen(utf8_path));
     const mp3::MusicFile music = probe_music_file(forms.extended);
     if (music.kind != mp3::FileKind::mpeg_audio) {
-        outcome_ =
-            music.kind == mp3::FileKind::unreadable ? Outcome::unreadable : Outcome::not_mp3;
+        outcome_ = music.kind == mp3::FileKind::unreadable ? Outcome::unreadable : Outcome::not_mp3;
         return;
     }
     file_ = open_music(forms.extended);

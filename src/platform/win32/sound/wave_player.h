@@ -67,9 +67,9 @@ class WaveSound final : public platform::Sound {
     std::uint64_t audio_start_ = 0;
     HACMSTREAM acm_ = nullptr;
     HWAVEOUT out_ = nullptr;
-    bool restart_ = true;                            // the next conversion starts a play
-    mp3::ByteWindow window_bytes_;  // the music within each play
-    std::uint64_t played_bytes_ = 0;                 // decoded so far in this play
+    bool restart_ = true;             // the next conversion starts a play
+    mp3::ByteWindow window_bytes_;    // the music within each play
+    std::uint64_t played_bytes_ = 0;  // decoded so far in this play
     int plays_left_ = 0;
     int queued_ = 0;
     std::vector<BYTE> input_;  // read but not yet converted
