@@ -24,7 +24,7 @@ win: host
 unit: host
 	ctest --test-dir $(HOST) -j $(JOBS) --output-on-failure
 
-# The MP3 reader under libFuzzer for FUZZ_SECONDS on the committed seeds (new
+# The MP3 reader under libFuzzer for FUZZ_SECONDS on the committed corpus (new
 # inputs go to the build folder); a crash, a hang or a sanitizer report fails.
 FUZZ_SECONDS ?= 60
 fuzz: deps

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes the fuzz target's seed corpus: a few tiny hand-made MP3 pieces
+"""Writes the fuzz target's starting corpus: a few tiny hand-made MP3 pieces
 (frame headers of each version and layer, ID3v2 tags, an info frame with
 LAME's delay and padding). Run it again after changing it:
 
@@ -32,7 +32,7 @@ def info_frame():
 
 
 L3 = frame(0xFB, 0x90, 417)
-SEEDS = {
+PIECES = {
     "mpeg1-layer3": L3 + L3,
     "mpeg1-layer2": frame(0xFD, 0xA0, 626) * 2,
     "mpeg1-layer1": frame(0xFF, 0xC4, 384) * 2,
@@ -50,7 +50,7 @@ SEEDS = {
 def main():
     out = Path(sys.argv[1] if len(sys.argv) > 1 else Path(__file__).parent / "corpus")
     out.mkdir(parents=True, exist_ok=True)
-    for name, data in SEEDS.items():
+    for name, data in PIECES.items():
         (out / name).write_bytes(data)
 
 
