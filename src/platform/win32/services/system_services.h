@@ -3,7 +3,8 @@
 // timer, the alarm box, the shell's open, the desktop (zoom, work area,
 // region, skin, notification-area icon) and the forced shutdown, whose last
 // step is linked per executable (the shipped one powers off, the end-to-end
-// one records; so does the wake-up timer's). It uses base/ and, for the desktop's skin call, skin/.
+// one records; so does the wake-up timer's). It uses base/ and, for the
+// desktop's skin call, skin/.
 #pragma once
 
 #include <windows.h>

@@ -1,8 +1,8 @@
 // The sound room: the alarm sound on a thread of its own (this file), the
 // wave player that streams the system's MP3 decoder to the wave output with
 // gapless plays, the MCI player it falls back on, the built-in chime for
-// chosen music that cannot play, and the music file's path
-// forms and probe. It may use base/ (handle owners, texts, helper windows)
+// chosen music that cannot play, and the music file's path forms and probe.
+// It may use base/ (handle owners, texts, helper windows)
 // and the portable MP3 reader in mp3/; never forms/, skin/ or services/.
 // Opening an MP3 builds a decoder and may wait on a slow disk or a share
 // that does not answer, which on the UI thread would hold up the alarm box
