@@ -1,9 +1,8 @@
 #include "platform/win32/sound/sound_thread.h"
 
-#include <objbase.h>
-
 #include <utility>
 
+#include "platform/win32/base/com.h"
 #include "platform/win32/sound/alarm_player.h"
 
 namespace quorvel::win32 {
@@ -74,7 +73,7 @@ bool SoundThread::serve(Shared& shared, platform::Sound& sound) {
 }
 
 void SoundThread::run(std::shared_ptr<Shared> shared, PlayerMaker make_player) {
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    const ComApartment com;
     {
         const std::unique_ptr<platform::Sound> sound = make_player();
         const HANDLE wake = shared->wake.get();
@@ -94,7 +93,6 @@ void SoundThread::run(std::shared_ptr<Shared> shared, PlayerMaker make_player) {
             }
         }
     }
-    if (SUCCEEDED(com)) CoUninitialize();
 }
 
 }  // namespace quorvel::win32
