@@ -202,11 +202,7 @@ def main():
     win = build / "win"
     ours = win / "src/platform/win32/quorvel-e2e.exe"
     bare = win / "bench/bare_window.exe"
-    session = harness.Session(build / "bench-session")
-    session.start()
-    driver = harness.Driver(session, win / "tests/e2e/driver/qdriver.exe")
-    driver.start()
-    try:
+    with harness.bench_session(build) as (session, driver):
         o, b = latency(session, driver, ours, "quorvel", seconds), \
             latency(session, driver, bare, "bare", seconds)
         print(f"-- message round trips over {seconds:.0f} s of ticking "
@@ -232,9 +228,6 @@ def main():
         print(f"first audible sample after the box:          {(first_s - box_s) * 1000:7.0f} ms")
         print(f"gap at each join of the three plays:         {gap_ms:7.1f} ms"
               f" ({bursts} stretch{'es' if bursts != 1 else ''} of sound)")
-    finally:
-        driver.stop()
-        session.stop()
     size = (win / "src/platform/win32/quorvel.exe").stat().st_size
     print(f"-- quorvel.exe: {size / 1024:.0f} KiB ({size} bytes)")
 

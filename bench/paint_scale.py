@@ -47,12 +47,8 @@ def main():
     repeat = int(sys.argv[2]) if len(sys.argv) > 2 else 2000
     win = build / "win"
     exe = win / "src/platform/win32/quorvel-e2e.exe"
-    session = harness.Session(build / "bench-session")
-    session.start()
-    driver = harness.Driver(session, win / "tests/e2e/driver/qdriver.exe")
-    driver.start()
     results = {}
-    try:
+    with harness.bench_session(build) as (session, driver):
         # SimHei's stand-in, as the tests use it.
         session.reg("add", r"HKCU\Software\Wine\Fonts\Replacements", "/v", "SimHei", "/t",
                     "REG_SZ", "/d", "WenQuanYi Zen Hei Mono", "/f")
@@ -67,9 +63,6 @@ def main():
             finally:
                 program.kill()
         session.set_display_dpi(None)
-    finally:
-        driver.stop()
-        session.stop()
     (small, small_px), (large, large_px) = results[96], results[192]
     print(f"-- one tick's paint (hour + minute + colon faces), {repeat} paints each")
     for name in FACE:

@@ -32,10 +32,11 @@ def main():
     layouts = int(sys.argv[2]) if len(sys.argv) > 2 else 100_000
     ticks = int(sys.argv[3]) if len(sys.argv) > 3 else 86_400
     win = build / "win"
-    session = harness.Session(build / "bench-session")
-    session.start()
-    driver = harness.Driver(session, win / "tests/e2e/driver/qdriver.exe")
-    driver.start()
+    with harness.bench_session(build) as (session, driver):
+        soak(session, driver, win, layouts, ticks)
+
+
+def soak(session, driver, win, layouts, ticks):
     clock = harness.FakeClock(session.root / "soak-clock", "@2011-04-14 00:00:00")
     program = harness.Program(session, win / "src/platform/win32/quorvel-e2e.exe", "soak",
                               fake_time_file=clock.path).start()
@@ -77,8 +78,6 @@ def main():
               + (f"; {per_layout:.0f} us per layout" if layouts else ""))
     finally:
         program.kill()
-        driver.stop()
-        session.stop()
 
 
 if __name__ == "__main__":

@@ -6,6 +6,7 @@ The runner (run_e2e.py) starts one Session per run and hands it to the tests
 through `context()`; tests derive from `E2ETestCase`.
 """
 
+import contextlib
 import json
 import os
 import queue
@@ -244,6 +245,22 @@ class Driver:
 CRASH_SIGNS = ("Unhandled page fault", "Unhandled exception", "err:heap", "err:seh")
 # How long a program may outlive its last window.
 ORPHAN_GRACE_S = 4.0
+
+
+@contextlib.contextmanager
+def bench_session(build):
+    """A session under BUILD/bench-session with its driver, for the
+    benchmarks: (session, driver), both stopped on leaving."""
+    build = Path(build)
+    session = Session(build / "bench-session")
+    session.start()
+    driver = Driver(session, build / "win" / "tests/e2e/driver/qdriver.exe")
+    try:
+        driver.start()
+        yield session, driver
+    finally:
+        driver.stop()
+        session.stop()
 
 
 class Program:
